@@ -1,0 +1,184 @@
+#include "LineList.h"
+
+#include "DbErrors.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+namespace {
+constexpr std::size_t kArenaChunk = 64 * 1024;
+constexpr std::size_t kWriteChunk = 1024 * 1024;
+} // namespace
+
+void LineList::clear()
+{
+    m_entries.clear();
+    m_entries.shrink_to_fit();
+    m_text.reset();
+    m_textSize = 0;
+    m_arena.clear();
+    m_arenaUsed = m_arenaCapacity = 0;
+    m_longest = 0;
+}
+
+void LineList::load(const QString &fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw EFOpenError("Cannot open file " + fileName.toStdString());
+    clear();
+    std::size_t capacity = std::size_t(std::max<qint64>(file.size(), 0)) + 1;
+    auto text = std::make_unique_for_overwrite<char[]>(capacity);
+    std::size_t size = 0;
+    for (;;) {
+        if (size == capacity) {
+            // The file grew, or did not report its size (a pipe, a special file).
+            const std::size_t larger = capacity * 2 + 65536;
+            auto grown = std::make_unique_for_overwrite<char[]>(larger);
+            std::memcpy(grown.get(), text.get(), size);
+            text = std::move(grown);
+            capacity = larger;
+        }
+        const qint64 got = file.read(text.get() + size, qint64(capacity - size));
+        if (got <= 0)
+            break;
+        size += std::size_t(got);
+    }
+    adopt(std::move(text), size);
+}
+
+void LineList::loadText(std::string_view text)
+{
+    clear();
+    auto copy = std::make_unique_for_overwrite<char[]>(text.size() + 1);
+    std::memcpy(copy.get(), text.data(), text.size());
+    adopt(std::move(copy), text.size());
+}
+
+void LineList::adopt(std::unique_ptr<char[]> text, std::size_t size)
+{
+    if (const void *nul = std::memchr(text.get(), '\0', size))
+        size = std::size_t(static_cast<const char *>(nul) - text.get());
+    m_text = std::move(text);
+    m_textSize = size;
+    split();
+}
+
+void LineList::split()
+{
+    const char *p = m_text.get();
+    const char *const end = p + m_textSize;
+    std::size_t lineFeeds = 0;
+    for (const char *q = p; (q = static_cast<const char *>(std::memchr(q, '\n', std::size_t(end - q))));
+         ++q)
+        ++lineFeeds;
+    m_entries.reserve(lineFeeds + 1);
+
+    const char *nextLf = nullptr;
+    while (p < end) {
+        if (!nextLf || nextLf < p) {
+            nextLf = static_cast<const char *>(std::memchr(p, '\n', std::size_t(end - p)));
+            if (!nextLf)
+                nextLf = end;
+        }
+        const char *cr = static_cast<const char *>(std::memchr(p, '\r', std::size_t(nextLf - p)));
+        const char *stop = cr ? cr : nextLf;
+        const auto length = std::size_t(stop - p);
+        if (length > std::numeric_limits<std::uint32_t>::max())
+            throw Exception("Line " + std::to_string(m_entries.size() + 1) + " is too long");
+        if (m_entries.size() >= std::size_t(std::numeric_limits<std::int32_t>::max() - 1))
+            throw Exception("Too many lines");
+        m_entries.push_back({p, std::uint32_t(length), std::int32_t(m_entries.size() + 1)});
+        if (length > m_longest)
+            m_longest = length;
+        p = stop;
+        if (p < end && *p == '\r')
+            ++p;
+        if (p < end && *p == '\n')
+            ++p;
+    }
+}
+
+std::vector<std::string> LineList::splitLines(std::string_view text)
+{
+    LineList list;
+    list.loadText(text);
+    std::vector<std::string> lines;
+    lines.reserve(std::size_t(list.count()));
+    for (int i = 0; i < list.count(); ++i)
+        lines.emplace_back(list.at(i));
+    return lines;
+}
+
+int LineList::indexOfId(std::int32_t id, int hint) const
+{
+    if (hint >= 0 && hint < count() && m_entries[std::size_t(hint)].id == id)
+        return hint;
+    for (std::size_t i = 0; i < m_entries.size(); ++i) {
+        if (m_entries[i].id == id)
+            return int(i);
+    }
+    return -1;
+}
+
+const char *LineList::store(std::string_view line)
+{
+    if (line.empty())
+        return "";
+    if (m_arenaUsed + line.size() > m_arenaCapacity) {
+        const std::size_t capacity = std::max(kArenaChunk, line.size());
+        m_arena.push_back(std::make_unique<char[]>(capacity));
+        m_arenaCapacity = capacity;
+        m_arenaUsed = 0;
+    }
+    char *at = m_arena.back().get() + m_arenaUsed;
+    std::memcpy(at, line.data(), line.size());
+    m_arenaUsed += line.size();
+    return at;
+}
+
+void LineList::replace(int index, std::string_view line)
+{
+    Entry &e = m_entries[std::size_t(index)];
+    e.data = store(line);
+    e.size = std::uint32_t(line.size());
+}
+
+void LineList::insert(int index, std::string_view line, std::int32_t id)
+{
+    const Entry e{store(line), std::uint32_t(line.size()), id};
+    m_entries.insert(m_entries.begin() + index, e);
+}
+
+void LineList::erase(int index)
+{
+    m_entries.erase(m_entries.begin() + index);
+}
+
+void LineList::save(const QString &fileName) const
+{
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        throw EFCreateError("Cannot create file " + fileName.toStdString());
+    std::string chunk;
+    chunk.reserve(kWriteChunk + 4096);
+    auto flush = [&] {
+        if (!chunk.empty() && file.write(chunk.data(), qint64(chunk.size())) != qint64(chunk.size())) {
+            file.cancelWriting();
+            throw EWriteError("Stream write error");
+        }
+        chunk.clear();
+    };
+    for (const Entry &e : m_entries) {
+        chunk.append(e.data, e.size);
+        chunk.append("\r\n", 2);
+        if (chunk.size() >= kWriteChunk)
+            flush();
+    }
+    flush();
+    if (!file.commit())
+        throw EWriteError("Stream write error");
+}

@@ -1,0 +1,888 @@
+#include "SdfData.h"
+
+#include "Codec.h"
+#include "DbErrors.h"
+
+#include <QFile>
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+namespace {
+constexpr int kMaxFieldWidth = 8192;
+constexpr int kDefaultWidth = 250;
+constexpr int kMaxBufferOffset = 65535;
+
+bool isBlank(char c)
+{
+    return static_cast<unsigned char>(c) <= 32;
+}
+
+std::string_view trimBlanks(std::string_view s)
+{
+    while (!s.empty() && isBlank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && isBlank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+// A whole integer as the schema's widths are written: leading spaces, an optional sign, then decimal
+// digits, or hexadecimal ones after '$', 'x' or '0x'. Anything else is no number.
+bool parseWidth(std::string_view text, int &width)
+{
+    std::size_t i = 0;
+    while (i < text.size() && text[i] == ' ')
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        negative = text[i++] == '-';
+    int base = 10;
+    if (i < text.size() && (text[i] == '$' || text[i] == 'x' || text[i] == 'X')) {
+        base = 16;
+        ++i;
+    } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+        base = 16;
+        i += 2;
+    }
+    if (i == text.size())
+        return false;
+    long long value = 0;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        int digit;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (base == 16 && c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else if (base == 16 && c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        else
+            return false;
+        value = value * base + digit;
+        if (value > (long long)INT_MAX + 1)
+            return false;
+    }
+    if (negative)
+        value = -value;
+    if (value > INT_MAX || value < INT_MIN)
+        return false;
+    width = int(value);
+    return true;
+}
+
+std::string_view namePart(std::string_view line)
+{
+    return line.substr(0, std::min(line.find('='), line.size()));
+}
+
+std::string fieldNameForMessage(const TField &field)
+{
+    return Codec::toUtf8(field.DisplayName());
+}
+
+void putInt32(char *at, std::int32_t value)
+{
+    const auto u = std::uint32_t(value);
+    for (int i = 0; i < 4; ++i)
+        at[i] = char((u >> (8 * i)) & 0xFF);
+}
+
+std::int32_t getInt32(const char *at)
+{
+    std::uint32_t u = 0;
+    for (int i = 0; i < 4; ++i)
+        u |= std::uint32_t(static_cast<unsigned char>(at[i])) << (8 * i);
+    return std::int32_t(u);
+}
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// TFixedFormatDataSet
+
+TFixedFormatDataSet::TFixedFormatDataSet(QObject *parent) : TDataSet(parent)
+{
+}
+
+TFixedFormatDataSet::~TFixedFormatDataSet()
+{
+    DestroyDataSet();
+}
+
+void TFixedFormatDataSet::setFileMustExist(bool value)
+{
+    CheckInactive();
+    m_fileMustExist = value;
+}
+
+void TFixedFormatDataSet::setReadOnly(bool value)
+{
+    CheckInactive();
+    m_readOnly = value;
+}
+
+void TFixedFormatDataSet::setFileName(const QString &value)
+{
+    CheckInactive();
+    m_fileName = value;
+}
+
+void TFixedFormatDataSet::setTrimSpace(bool value)
+{
+    CheckInactive();
+    m_trimSpace = value;
+}
+
+void TFixedFormatDataSet::setSchema(std::vector<std::string> schema)
+{
+    CheckInactive();
+    m_schema = std::move(schema);
+}
+
+void TFixedFormatDataSet::LoadSchemaFromFile(const QString &fileName)
+{
+    CheckInactive();
+    LineList lines;
+    lines.load(fileName);
+    std::vector<std::string> schema;
+    schema.reserve(std::size_t(lines.count()));
+    for (int i = 0; i < lines.count(); ++i)
+        schema.emplace_back(lines.at(i));
+    m_schema = std::move(schema);
+}
+
+bool TFixedFormatDataSet::IsStoreOpen() const
+{
+    return m_recordWidth > 0;
+}
+
+void TFixedFormatDataSet::OpenStore()
+{
+    m_cursor = -1;
+    m_changed = false;
+    if (!m_fileMustExist && !QFile::exists(m_fileName)) {
+        QFile file(m_fileName);
+        if (!file.open(QIODevice::WriteOnly))
+            throw EFCreateError("Cannot create file " + m_fileName.toStdString());
+    }
+    m_lines.load(m_fileName);
+    m_recordWidth = kDefaultWidth;
+    BuildFieldDefs();
+    CreateFields();
+    if (m_recordWidth == 0)
+        m_recordWidth = kDefaultWidth;
+    // The offsets inside a record buffer are 16-bit.
+    const long long needed = (long long)m_recordWidth + CalcFieldsSize() + 6;
+    if (needed > kMaxBufferOffset) {
+        DatabaseError("Record too wide: its fields take " + std::to_string(m_recordWidth) +
+                          " characters, and no more than " +
+                          std::to_string(kMaxBufferOffset - 6 - CalcFieldsSize()) + " fit in a record",
+                      this);
+    }
+    m_recInfoOffset = m_recordWidth + 1 + CalcFieldsSize();
+    m_bookmarkOffset = m_recInfoOffset + 5;
+    m_bufferSize = m_bookmarkOffset + 4;
+    m_lastRecordId = m_lines.count();
+}
+
+void TFixedFormatDataSet::CloseStore()
+{
+    if (!m_readOnly && m_changed && m_recordWidth > 0)
+        m_lines.save(m_fileName);
+    m_lines.clear();
+    m_cursor = -1;
+    m_lastRecordId = 0;
+    m_recordWidth = 0;
+    m_bufferSize = 0;
+    m_slotStart.clear();
+}
+
+int TFixedFormatDataSet::DefaultWidth() const
+{
+    return m_lines.longestLoaded() > 0 ? int(std::min<std::size_t>(m_lines.longestLoaded(), INT_MAX))
+                                       : kDefaultWidth;
+}
+
+void TFixedFormatDataSet::BuildFieldDefs()
+{
+    const int defaultWidth = DefaultWidth();
+    std::vector<std::string> lines;
+    if (m_schema.empty()) {
+        lines.emplace_back("Line");
+    } else {
+        for (const std::string &line : m_schema) {
+            if (trimBlanks(line).empty())
+                continue;
+            const auto eq = line.find('=');
+            if (eq == std::string::npos || eq == 0)
+                lines.push_back(line + "=" + std::to_string(defaultWidth));
+            else
+                lines.push_back(line);
+        }
+    }
+    TFieldDefs &defs = FieldDefs();
+    defs.clear();
+    m_slotStart.clear();
+    long long total = 0;
+    for (const std::string &line : lines) {
+        const std::string_view name = namePart(line);
+        int width = defaultWidth;
+        for (const std::string &other : lines) {
+            if (Codec::sameTextAnsi(namePart(other), name)) {
+                const auto eq = other.find('=');
+                if (eq == std::string::npos || !parseWidth(std::string_view(other).substr(eq + 1), width))
+                    width = defaultWidth;
+                break;
+            }
+        }
+        m_slotStart.push_back(int(std::min<long long>(total, INT_MAX)));
+        defs.push_back({std::string(trimBlanks(name)), TFieldType::ftString, width});
+        total += width;
+    }
+    // Widths out of range are refused when the fields are created; until then keep the sum sane.
+    m_recordWidth = int(std::clamp<long long>(total, 0, INT_MAX));
+}
+
+void TFixedFormatDataSet::LineToRecord(std::string_view line, char *recordText) const
+{
+    const std::size_t width = std::size_t(m_recordWidth);
+    const std::size_t n = std::min(line.size(), width);
+    std::memcpy(recordText, line.data(), n);
+    if (n < width)
+        std::memset(recordText + n, 0, width - n);
+}
+
+std::string TFixedFormatDataSet::RecordToLine(const char *recordText) const
+{
+    return std::string(recordText, strnlen(recordText, std::size_t(m_recordWidth)));
+}
+
+void TFixedFormatDataSet::ClearRecord(char *buffer)
+{
+    std::memset(buffer, 0, std::size_t(m_recordWidth));
+}
+
+void TFixedFormatDataSet::ClearCalcArea(char *buffer)
+{
+    std::memset(buffer + m_recordWidth + 1, 0, std::size_t(CalcFieldsSize()));
+}
+
+TDataSet::RecordFlag TFixedFormatDataSet::GetRecordFlag(const char *buffer) const
+{
+    return RecordFlag(static_cast<unsigned char>(buffer[m_recInfoOffset + 4]));
+}
+
+void TFixedFormatDataSet::SetRecordFlag(char *buffer, RecordFlag flag)
+{
+    buffer[m_recInfoOffset + 4] = char(flag);
+}
+
+std::int32_t TFixedFormatDataSet::RecordIdOf(const char *buffer) const
+{
+    return getInt32(buffer + m_recInfoOffset);
+}
+
+void TFixedFormatDataSet::GetBookmarkArea(const char *buffer, char *bookmark) const
+{
+    std::memcpy(bookmark, buffer + m_bookmarkOffset, 4);
+}
+
+void TFixedFormatDataSet::SetBookmarkArea(char *buffer, const char *bookmark)
+{
+    std::memcpy(buffer + m_bookmarkOffset, bookmark, 4);
+}
+
+FetchResult TFixedFormatDataSet::FetchOnce(char *buffer, FetchMode mode)
+{
+    if (m_lines.empty())
+        return FetchResult::Eof;
+    for (;;) {
+        switch (mode) {
+        case FetchMode::Current:
+            if (m_cursor < 0 || m_cursor >= m_lines.count())
+                return FetchResult::Error;
+            break;
+        case FetchMode::Next:
+            if (m_cursor < m_lines.count() - 1)
+                ++m_cursor;
+            else
+                return FetchResult::Eof;
+            break;
+        case FetchMode::Prior:
+            if (m_cursor > 0)
+                --m_cursor;
+            else
+                return FetchResult::Bof;
+            break;
+        }
+        LineToRecord(m_lines.at(m_cursor), buffer);
+        if (Filtered()) {
+            putInt32(buffer + m_recInfoOffset, m_cursor + 1);
+            m_filterBuffer = buffer;
+            const bool accepted = RunFilter();
+            m_filterBuffer = nullptr;
+            if (!accepted) {
+                if (mode == FetchMode::Current)
+                    ++m_cursor;
+                continue;
+            }
+        }
+        if (HasCalcFields())
+            CalculateFields(buffer);
+        SetRecordFlag(buffer, rfCurrent);
+        putInt32(buffer + m_recInfoOffset, m_lines.id(m_cursor));
+        return FetchResult::Ok;
+    }
+}
+
+FetchResult TFixedFormatDataSet::FetchRecord(char *buffer, FetchMode mode, bool check)
+{
+    const FetchResult result = FetchOnce(buffer, mode);
+    if (result == FetchResult::Error && check)
+        DatabaseError("No Records");
+    return result;
+}
+
+void TFixedFormatDataSet::GotoRecordId(std::int32_t recordId)
+{
+    const int index = m_lines.indexOfId(recordId, m_cursor);
+    if (index < 0)
+        DatabaseError("Bookmark not found");
+    m_cursor = index;
+}
+
+void TFixedFormatDataSet::SyncToBuffer(const char *buffer)
+{
+    if (State() != TDataSetState::dsInsert)
+        GotoRecordId(RecordIdOf(buffer));
+}
+
+char *TFixedFormatDataSet::ActiveRecordBuffer() const
+{
+    switch (State()) {
+    case TDataSetState::dsBrowse:
+    case TDataSetState::dsEdit:
+    case TDataSetState::dsInsert:
+        return ActiveRowBuffer();
+    case TDataSetState::dsCalcFields:
+        return CalcBuffer();
+    case TDataSetState::dsFilter:
+        return m_filterBuffer;
+    default:
+        return nullptr;
+    }
+}
+
+int TFixedFormatDataSet::GetRecordNumber() const
+{
+    const char *buffer = ActiveRecordBuffer();
+    // A record being inserted has no number until it is stored.
+    if (!buffer || State() == TDataSetState::dsInsert)
+        return -1;
+    return RecordIdOf(buffer);
+}
+
+void TFixedFormatDataSet::SetRecordNumber(int recNo)
+{
+    if (recNo < 1 || recNo > m_lines.count() || recNo == GetRecordNumber())
+        return;
+    DoBeforeScroll();
+    m_cursor = recNo - 1;
+    Resync();
+    DoAfterScroll();
+}
+
+std::string_view TFixedFormatDataSet::SlotValue(const char *recordText, int fieldNo) const
+{
+    const std::size_t width = std::size_t(m_recordWidth);
+    const void *nul = std::memchr(recordText, '\0', width);
+    const std::size_t end = nul ? std::size_t(static_cast<const char *>(nul) - recordText) : width;
+    const std::size_t start = std::size_t(SlotStart(fieldNo));
+    if (start >= end)
+        return {nullptr, 0};
+    const std::size_t size = std::min(std::size_t(FieldDefs()[std::size_t(fieldNo - 1)].Size), end - start);
+    std::string_view value(recordText + start, size);
+    if (m_trimSpace) {
+        while (!value.empty() && value.back() == ' ')
+            value.remove_suffix(1);
+    }
+    return value.data() ? value : std::string_view("", 0);
+}
+
+bool TFixedFormatDataSet::ReadField(const TField &field, std::string *value)
+{
+    const char *buffer = ActiveRecordBuffer();
+    if (!buffer)
+        return false;
+    if (field.FieldNo() > 0) {
+        const std::string_view slot = SlotValue(buffer, field.FieldNo());
+        if (!slot.data())
+            return false;
+        if (value)
+            value->assign(slot);
+        return true;
+    }
+    switch (State()) {
+    case TDataSetState::dsBrowse:
+    case TDataSetState::dsEdit:
+    case TDataSetState::dsInsert:
+    case TDataSetState::dsCalcFields:
+    case TDataSetState::dsBlockRead:
+        break;
+    default:
+        return false;
+    }
+    const char *at = buffer + m_recordWidth + 1 + field.Offset();
+    if (*at == '\0')
+        return false;
+    if (value) {
+        std::string_view text(at, strnlen(at, std::size_t(field.Size())));
+        if (m_trimSpace) {
+            while (!text.empty() && text.back() == ' ')
+                text.remove_suffix(1);
+        }
+        value->assign(text);
+    }
+    return true;
+}
+
+void TFixedFormatDataSet::CheckStorable(const TField &field, std::string_view value) const
+{
+    if (value.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos) {
+        throw EDatabaseError("Field '" + fieldNameForMessage(field) +
+                             "' cannot hold a line break or a NUL character");
+    }
+}
+
+void TFixedFormatDataSet::WriteField(TField &field, const std::string &value)
+{
+    const TDataSetState state = State();
+    if (state != TDataSetState::dsEdit && state != TDataSetState::dsInsert &&
+        state != TDataSetState::dsCalcFields && state != TDataSetState::dsFilter)
+        DatabaseError("Dataset not in edit or insert mode", this);
+    char *buffer = ActiveRecordBuffer();
+    if (field.FieldNo() > 0) {
+        if (state == TDataSetState::dsCalcFields)
+            DatabaseError("Dataset not in edit or insert mode", this);
+        if (field.ReadOnly() && state != TDataSetState::dsFilter)
+            throw EDatabaseError("Field '" + fieldNameForMessage(field) + "' cannot be modified");
+        const int width = FieldDefs()[std::size_t(field.FieldNo() - 1)].Size;
+        CheckStorable(field, std::string_view(value).substr(0, std::size_t(width)));
+        if (field.OnValidate)
+            field.OnValidate(field, value);
+        if (field.FieldKind() != TFieldKind::fkInternalCalc && buffer) {
+            const int start = SlotStart(field.FieldNo());
+            const int end = int(strnlen(buffer, std::size_t(m_recordWidth)));
+            const int fillFrom = std::min(end, start);
+            std::memset(buffer + fillFrom, ' ', std::size_t(start + width - fillFrom));
+            const std::size_t n = std::min(strnlen(value.c_str(), value.size()), std::size_t(width));
+            std::memcpy(buffer + start, value.data(), n);
+            buffer[m_recordWidth] = '\0';
+        }
+    } else if (buffer) {
+        char *at = buffer + m_recordWidth + 1 + field.Offset();
+        const std::size_t size = std::size_t(field.Size());
+        const std::size_t n = std::min(value.size(), size);
+        std::memcpy(at, value.data(), n);
+        std::memset(at + n, 0, size + 1 - n);
+    }
+    if (state != TDataSetState::dsCalcFields && state != TDataSetState::dsFilter)
+        FieldChanged(field);
+}
+
+void TFixedFormatDataSet::CheckRecordStorable(const char *recordText) const
+{
+    for (int i = 0; i < FieldCount(); ++i) {
+        const TField *field = Fields(i);
+        if (field->FieldNo() > 0) {
+            const std::string_view value = SlotValue(recordText, field->FieldNo());
+            CheckStorable(*field, value.data() ? value : std::string_view());
+        }
+    }
+}
+
+void TFixedFormatDataSet::PostRecord()
+{
+    char *buffer = ActiveRowBuffer();
+    CheckRecordStorable(buffer);
+    if (State() == TDataSetState::dsEdit) {
+        m_lines.replace(m_cursor, RecordToLine(buffer));
+        m_changed = true;
+    } else {
+        AddLine(buffer, false);
+    }
+}
+
+void TFixedFormatDataSet::AddLine(char *buffer, bool append)
+{
+    CheckRecordStorable(buffer);
+    const std::string line = RecordToLine(buffer);
+    m_changed = true;
+    ++m_lastRecordId;
+    if (append)
+        MoveToLast();
+    if (m_cursor >= 0)
+        m_lines.insert(std::min(m_cursor, m_lines.count()), line, m_lastRecordId);
+    else
+        m_lines.insert(m_lines.count(), line, m_lastRecordId);
+}
+
+void TFixedFormatDataSet::DeleteLine()
+{
+    m_changed = true;
+    m_lines.erase(m_cursor);
+    if (m_cursor >= m_lines.count())
+        --m_cursor;
+}
+
+namespace {
+// Splits a list of names like a comma-separated text: items end at commas or blanks, and an item
+// in double quotes may hold either.
+std::vector<std::string> splitNameList(std::string_view text)
+{
+    std::vector<std::string> items;
+    std::size_t i = 0;
+    auto skipBlanks = [&] {
+        while (i < text.size() && isBlank(text[i]))
+            ++i;
+    };
+    skipBlanks();
+    while (i < text.size()) {
+        std::string item;
+        if (text[i] == '"') {
+            ++i;
+            while (i < text.size()) {
+                if (text[i] == '"') {
+                    if (i + 1 < text.size() && text[i + 1] == '"') {
+                        item += '"';
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                item += text[i++];
+            }
+        } else {
+            while (i < text.size() && text[i] != ',' && !isBlank(text[i]))
+                item += text[i++];
+        }
+        items.push_back(std::move(item));
+        skipBlanks();
+        if (i < text.size() && text[i] == ',') {
+            ++i;
+            skipBlanks();
+            if (i == text.size())
+                items.emplace_back();
+        }
+    }
+    return items;
+}
+
+char upperLatin(char c)
+{
+    return c >= 'a' && c <= 'z' ? char(c - 32) : c;
+}
+} // namespace
+
+bool TFixedFormatDataSet::SearchRecord(const std::string &keyFields, const std::vector<std::string> &keyValues,
+                                       bool valuesAreList, TLocateOptions options)
+{
+    const std::int32_t startBookmark = GetBookmark();
+    if (m_lines.empty() || trimBlanks(keyFields).empty())
+        return false;
+    std::vector<const TField *> fields;
+    for (const std::string &name : splitNameList(keyFields))
+        fields.push_back(&FieldByName(name));
+    std::vector<std::string> keys;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const std::size_t index = valuesAreList ? i : 0;
+        if (index >= keyValues.size())
+            throw EListError::outOfBounds(qint64(index));
+        keys.emplace_back(trimBlanks(keyValues[index]));
+    }
+    auto matches = [&](const TField &field, std::string_view key) {
+        std::string_view text;
+        if (field.FieldNo() > 0) {
+            const std::string_view slot = SlotValue(ActiveRowBuffer(), field.FieldNo());
+            text = trimBlanks(slot.data() ? slot : std::string_view());
+        } else {
+            thread_local std::string calc;
+            calc = field.AsString();
+            text = trimBlanks(calc);
+        }
+        if (text.size() < key.size() || (!options.partialKey && text.size() != key.size()))
+            return false;
+        for (std::size_t i = 0; i < key.size(); ++i) {
+            const char a = options.caseInsensitive ? upperLatin(text[i]) : text[i];
+            const char b = options.caseInsensitive ? upperLatin(key[i]) : key[i];
+            if (a != b)
+                return false;
+        }
+        return true;
+    };
+    First();
+    while (!Eof()) {
+        bool all = true;
+        for (std::size_t i = 0; i < fields.size() && all; ++i)
+            all = matches(*fields[i], keys[i]);
+        if (all)
+            return true;
+        Next();
+    }
+    // Back to the record that was current, found by its ID: positions shift after adds and deletes.
+    if (startBookmark != 0 && m_lines.indexOfId(startBookmark, -1) >= 0)
+        GotoBookmark(startBookmark);
+    return false;
+}
+
+bool TFixedFormatDataSet::ReadRecordAt(int row, char *buffer)
+{
+    const int line = row + FirstRecordLine();
+    if (!Active() || row < 0 || line >= m_lines.count())
+        return false;
+    LineToRecord(m_lines.at(line), buffer);
+    buffer[m_recordWidth] = '\0';
+    putInt32(buffer + m_recInfoOffset, m_lines.id(line));
+    SetRecordFlag(buffer, rfCurrent);
+    if (HasCalcFields())
+        CalculateFields(buffer);
+    return true;
+}
+
+std::string TFixedFormatDataSet::FieldValueIn(const char *buffer, const TField &field) const
+{
+    if (field.FieldNo() <= 0) {
+        const char *at = buffer + m_recordWidth + 1 + field.Offset();
+        return std::string(at, strnlen(at, std::size_t(field.Size())));
+    }
+    const std::string_view slot = SlotValue(buffer, field.FieldNo());
+    return std::string(slot);
+}
+
+int TFixedFormatDataSet::ActiveRow() const
+{
+    const char *buffer = ActiveRowBuffer();
+    if (!buffer)
+        return -1;
+    if (State() == TDataSetState::dsInsert) {
+        // A new record shows where it will be stored: in front of the cursor's line, or at the end.
+        const RecordFlag flag = GetRecordFlag(buffer);
+        if (flag == rfEof || flag == rfBof || m_cursor < 0)
+            return m_lines.count() - FirstRecordLine();
+        return m_cursor - FirstRecordLine();
+    }
+    const int index = m_lines.indexOfId(RecordIdOf(buffer), m_cursor);
+    return index < 0 ? -1 : index - FirstRecordLine();
+}
+
+void TFixedFormatDataSet::DropBlankLines()
+{
+    if (!Active())
+        DatabaseError("Cannot perform this operation on a closed dataset", this);
+    for (int i = m_lines.count() - 1; i >= 0; --i) {
+        if (trimBlanks(m_lines.at(i)).empty()) {
+            m_cursor = i;
+            DeleteLine();
+        }
+    }
+}
+
+void TFixedFormatDataSet::RewriteAllLines()
+{
+    if (!Active())
+        DatabaseError("Cannot perform this operation on a closed dataset", this);
+    auto record = std::make_unique<char[]>(std::size_t(m_recordWidth) + 1);
+    for (int i = m_lines.count() - 1; i >= 0; --i) {
+        LineToRecord(m_lines.at(i), record.get());
+        record[std::size_t(m_recordWidth)] = '\0';
+        m_lines.replace(i, RecordToLine(record.get()));
+    }
+    m_lines.save(m_fileName);
+}
+
+void TFixedFormatDataSet::SaveUnderName(const QString &fileName)
+{
+    if (!Active())
+        DatabaseError("Cannot perform this operation on a closed dataset", this);
+    m_lines.save(fileName);
+    m_fileName = fileName;
+    m_changed = false;
+}
+
+// ---------------------------------------------------------------------------------------------
+// TSdfDataSet
+
+TSdfDataSet::TSdfDataSet(QObject *parent) : TFixedFormatDataSet(parent)
+{
+}
+
+TSdfDataSet::~TSdfDataSet()
+{
+    DestroyDataSet();
+}
+
+void TSdfDataSet::setDelimiter(char value)
+{
+    CheckInactive();
+    m_delimiter = value;
+}
+
+void TSdfDataSet::setFirstLineAsSchema(bool value)
+{
+    CheckInactive();
+    m_firstLineAsSchema = value;
+}
+
+void TSdfDataSet::BuildFieldDefs()
+{
+    if (!IsStoreOpen())
+        return;
+    const LineList &lines = Lines();
+    if (!lines.empty() && !trimBlanks(lines.at(0)).empty()) {
+        if (m_schema.empty() || m_firstLineAsSchema) {
+            const std::string_view header = lines.at(0);
+            std::vector<std::string> columns;
+            std::size_t i = 0;
+            const std::size_t n = header.size();
+            for (;;) {
+                while (i < n && header[i] >= 1 && static_cast<unsigned char>(header[i]) <= 32)
+                    ++i;
+                if (i >= n)
+                    break;
+                std::string column;
+                if (header[i] == '"') {
+                    const std::size_t close = header.find('"', i + 1);
+                    if (close != std::string_view::npos) {
+                        column.assign(header.substr(i + 1, close - i - 1));
+                        i = close + 1;
+                        while (i < n && header[i] != m_delimiter)
+                            ++i;
+                    } else {
+                        column.assign(header.substr(i));
+                        i = n;
+                    }
+                } else {
+                    const std::size_t stop = std::min(header.find(m_delimiter, i), n);
+                    column.assign(header.substr(i, stop - i));
+                    i = stop;
+                }
+                columns.push_back(m_firstLineAsSchema ? column : "Field" + std::to_string(columns.size() + 1));
+                if (i < n && header[i] == m_delimiter) {
+                    ++i;
+                    if (i >= n)
+                        break;
+                }
+            }
+            m_schema = std::move(columns);
+        }
+    } else {
+        m_firstLineAsSchema = false;
+    }
+    TFixedFormatDataSet::BuildFieldDefs();
+}
+
+void TSdfDataSet::LineToRecord(std::string_view line, char *recordText) const
+{
+    std::memset(recordText, ' ', std::size_t(m_recordWidth));
+    const TFieldDefs &defs = FieldDefs();
+    const char *p = line.data();
+    const char *const end = p + line.size();
+    const char delimiter = m_delimiter;
+    int slot = 0;
+    for (const TFieldDef &def : defs) {
+        while (p < end && *p >= 1 && static_cast<unsigned char>(*p) <= 32)
+            ++p;
+        if (p >= end)
+            break;
+        const char *valueStart;
+        const char *valueEnd;
+        bool closed = false;
+        if (*p == '"') {
+            // The value ends at the first later quote that is followed by the delimiter or the end.
+            const char *q = p + 1;
+            const char *close = nullptr;
+            while ((q = static_cast<const char *>(std::memchr(q, '"', std::size_t(end - q))))) {
+                if (q + 1 == end || q[1] == delimiter || q[1] == '\r' || q[1] == '\n') {
+                    close = q;
+                    break;
+                }
+                ++q;
+            }
+            if (close) {
+                valueStart = p + 1;
+                valueEnd = close;
+                closed = true;
+            } else {
+                valueStart = p;
+                valueEnd = end;
+            }
+        } else {
+            valueStart = p;
+            const void *d = std::memchr(p, delimiter, std::size_t(end - p));
+            valueEnd = d ? static_cast<const char *>(d) : end;
+        }
+        const std::size_t n = std::min(std::size_t(valueEnd - valueStart), std::size_t(def.Size));
+        std::memcpy(recordText + slot, valueStart, n);
+        slot += def.Size;
+        p = valueEnd;
+        if (closed) {
+            const void *d = std::memchr(p, delimiter, std::size_t(end - p));
+            p = d ? static_cast<const char *>(d) : end;
+        }
+        if (p < end && *p == delimiter)
+            ++p;
+    }
+}
+
+std::string TSdfDataSet::RecordToLine(const char *recordText) const
+{
+    const std::size_t length = strnlen(recordText, std::size_t(m_recordWidth));
+    std::string line;
+    line.reserve(length + FieldDefs().size() * 3);
+    std::size_t slot = 0;
+    for (const TFieldDef &def : FieldDefs()) {
+        std::string_view value;
+        if (slot < length)
+            value = trimBlanks(std::string_view(recordText + slot, std::min(std::size_t(def.Size), length - slot)));
+        slot += std::size_t(def.Size);
+        // A value that starts with a quote is quoted as well, or it would read back as an open quote.
+        if (value.find(m_delimiter) != std::string_view::npos || (!value.empty() && value.front() == '"')) {
+            line += '"';
+            line += value;
+            line += '"';
+        } else {
+            line += value;
+        }
+        line += m_delimiter;
+    }
+    while (!line.empty() && line.back() == m_delimiter)
+        line.pop_back();
+    return line;
+}
+
+void TSdfDataSet::CheckStorable(const TField &field, std::string_view value) const
+{
+    TFixedFormatDataSet::CheckStorable(field, value);
+    const std::string_view stored = trimBlanks(value);
+    if (stored.find(m_delimiter) == std::string_view::npos)
+        return;
+    const char pair[2] = {'"', m_delimiter};
+    if (stored.find(std::string_view(pair, 2)) != std::string_view::npos) {
+        throw EDatabaseError("Field '" + fieldNameForMessage(field) + "' cannot hold a double quote followed by '" +
+                             std::string(1, m_delimiter) + "'");
+    }
+}
+
+FetchResult TSdfDataSet::FetchRecord(char *buffer, FetchMode mode, bool check)
+{
+    if (!m_firstLineAsSchema)
+        return TFixedFormatDataSet::FetchRecord(buffer, mode, check);
+    if (Lines().count() < 2)
+        return FetchResult::Eof;
+    FetchResult result = TFixedFormatDataSet::FetchRecord(buffer, mode, check);
+    // The header line is never shown as a record when moving.
+    if (result == FetchResult::Ok && m_cursor == 0)
+        result = TFixedFormatDataSet::FetchRecord(buffer, mode, check);
+    return result;
+}

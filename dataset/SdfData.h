@@ -1,0 +1,149 @@
+#pragma once
+// The flat-file table engine: a text file held in memory, one record per line, with fixed-width
+// lines (TFixedFormatDataSet) or delimited ones (TSdfDataSet), written back whole at close.
+
+#include "DataSet.h"
+#include "LineList.h"
+
+#include <QString>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class TFixedFormatDataSet : public TDataSet
+{
+    Q_OBJECT
+    Q_PROPERTY(bool FileMustExist READ FileMustExist WRITE setFileMustExist)
+    Q_PROPERTY(bool ReadOnly READ ReadOnly WRITE setReadOnly)
+    Q_PROPERTY(QString FileName READ FileName WRITE setFileName)
+    Q_PROPERTY(bool TrimSpace READ TrimSpace WRITE setTrimSpace)
+
+public:
+    explicit TFixedFormatDataSet(QObject *parent = nullptr);
+    ~TFixedFormatDataSet() override;
+
+    bool FileMustExist() const { return m_fileMustExist; }
+    void setFileMustExist(bool value);
+    bool ReadOnly() const { return m_readOnly; }
+    void setReadOnly(bool value);
+    const QString &FileName() const { return m_fileName; }
+    void setFileName(const QString &value);
+    bool TrimSpace() const { return m_trimSpace; }
+    void setTrimSpace(bool value);
+    const std::vector<std::string> &Schema() const { return m_schema; }
+    void setSchema(std::vector<std::string> schema);
+    // Loads Schema from a text file, one column per line.
+    void LoadSchemaFromFile(const QString &fileName);
+
+    // Maintenance; they work on an open dataset.
+    void DropBlankLines();
+    void RewriteAllLines();
+    void SaveUnderName(const QString &fileName);
+
+    bool Changed() const { return m_changed; }
+    int LineCount() const { return m_lines.count(); }
+    std::string_view Line(int index) const { return m_lines.at(index); }
+    std::int32_t LineRecordId(int index) const { return m_lines.id(index); }
+    int Cursor() const { return m_cursor; }
+    int RecordWidth() const { return m_recordWidth; }
+
+    // The conversions between a line and a record text of RecordWidth() bytes.
+    virtual void LineToRecord(std::string_view line, char *recordText) const;
+    virtual std::string RecordToLine(const char *recordText) const;
+
+    bool ReadRecordAt(int row, char *buffer) override;
+    std::string FieldValueIn(const char *buffer, const TField &field) const override;
+    int ActiveRow() const override;
+
+protected:
+    void OpenStore() override;
+    void CloseStore() override;
+    bool IsStoreOpen() const override;
+    int RecordBufferSize() const override { return m_bufferSize; }
+    void ClearRecord(char *buffer) override;
+    void ClearCalcArea(char *buffer) override;
+    FetchResult FetchRecord(char *buffer, FetchMode mode, bool check) override;
+    void MoveToFirst() override { m_cursor = -1; }
+    void MoveToLast() override { m_cursor = m_lines.count(); }
+    void GotoRecordId(std::int32_t recordId) override;
+    void SyncToBuffer(const char *buffer) override;
+    RecordFlag GetRecordFlag(const char *buffer) const override;
+    void SetRecordFlag(char *buffer, RecordFlag flag) override;
+    std::int32_t RecordIdOf(const char *buffer) const override;
+    void GetBookmarkArea(const char *buffer, char *bookmark) const override;
+    void SetBookmarkArea(char *buffer, const char *bookmark) override;
+    int RecordTotal() const override { return m_lines.count(); }
+    int GetRecordNumber() const override;
+    void SetRecordNumber(int recNo) override;
+    bool IsModifiable() const override { return !m_readOnly; }
+    bool ReadField(const TField &field, std::string *value) override;
+    void WriteField(TField &field, const std::string &value) override;
+    void PostRecord() override;
+    void AddLine(char *buffer, bool append) override;
+    void DeleteLine() override;
+    bool SearchRecord(const std::string &keyFields, const std::vector<std::string> &keyValues,
+                      bool valuesAreList, TLocateOptions options) override;
+
+    // Builds FieldDefs and the record width from Schema and the lines (run at open).
+    virtual void BuildFieldDefs();
+    // Refuses a value that would not read back from the file as it was written.
+    virtual void CheckStorable(const TField &field, std::string_view value) const;
+    // The line that holds the first record (the delimited format may keep a header line).
+    virtual int FirstRecordLine() const { return 0; }
+    FetchResult FetchOnce(char *buffer, FetchMode mode);
+
+    const LineList &Lines() const { return m_lines; }
+    int DefaultWidth() const;
+    int SlotStart(int fieldNo) const { return m_slotStart[std::size_t(fieldNo - 1)]; }
+
+    std::vector<std::string> m_schema;
+    QString m_fileName;
+    bool m_fileMustExist = true;
+    bool m_readOnly = false;
+    bool m_trimSpace = true;
+    LineList m_lines;
+    int m_cursor = -1;
+    int m_recordWidth = 0;
+
+private:
+    char *ActiveRecordBuffer() const;
+    std::string_view SlotValue(const char *recordText, int fieldNo) const;
+    void CheckRecordStorable(const char *recordText) const;
+
+    char *m_filterBuffer = nullptr;
+    int m_bufferSize = 0;
+    std::int32_t m_lastRecordId = 0;
+    int m_recInfoOffset = 0;
+    int m_bookmarkOffset = 0;
+    bool m_changed = false;
+    std::vector<int> m_slotStart;
+};
+
+class TSdfDataSet : public TFixedFormatDataSet
+{
+    Q_OBJECT
+    Q_PROPERTY(char Delimiter READ Delimiter WRITE setDelimiter)
+    Q_PROPERTY(bool FirstLineAsSchema READ FirstLineAsSchema WRITE setFirstLineAsSchema)
+
+public:
+    explicit TSdfDataSet(QObject *parent = nullptr);
+    ~TSdfDataSet() override;
+
+    char Delimiter() const { return m_delimiter; }
+    void setDelimiter(char value);
+    bool FirstLineAsSchema() const { return m_firstLineAsSchema; }
+    void setFirstLineAsSchema(bool value);
+
+    void LineToRecord(std::string_view line, char *recordText) const override;
+    std::string RecordToLine(const char *recordText) const override;
+
+protected:
+    void BuildFieldDefs() override;
+    void CheckStorable(const TField &field, std::string_view value) const override;
+    FetchResult FetchRecord(char *buffer, FetchMode mode, bool check) override;
+    int FirstRecordLine() const override { return m_firstLineAsSchema ? 1 : 0; }
+
+private:
+    char m_delimiter = ',';
+    bool m_firstLineAsSchema = false;
+};

@@ -1,0 +1,20 @@
+#pragma once
+// The one place where the program's single-byte text (Windows-1251) meets QString.
+
+#include <string>
+#include <string_view>
+
+class QString;
+
+namespace Codec {
+QString toQString(std::string_view bytes);
+// Characters that Windows-1251 cannot hold become '?'.
+std::string fromQString(const QString &text);
+
+// The bytes as UTF-8, for messages.
+std::string toUtf8(std::string_view bytes);
+
+// Letter case of Windows-1251 (Latin and Cyrillic), as names of fields are compared.
+char upperAnsi(char c);
+bool sameTextAnsi(std::string_view a, std::string_view b);
+} // namespace Codec

@@ -1,0 +1,45 @@
+#include "Fields.h"
+
+#include "Codec.h"
+#include "DataSet.h"
+
+TField::TField(TDataSet &dataSet, std::string name, int size, TFieldKind kind)
+    : m_dataSet(dataSet), m_name(std::move(name)), m_size(size), m_kind(kind)
+{
+}
+
+void TField::setVisible(bool visible)
+{
+    if (m_visible == visible)
+        return;
+    m_visible = visible;
+    emit m_dataSet.layoutChanged();
+}
+
+bool TField::IsNull() const
+{
+    return !m_dataSet.GetFieldData(*this, nullptr);
+}
+
+std::string TField::AsString() const
+{
+    std::string value;
+    if (!m_dataSet.GetFieldData(*this, &value))
+        value.clear();
+    return value;
+}
+
+void TField::setAsString(const std::string &value)
+{
+    m_dataSet.SetFieldData(*this, value);
+}
+
+QString TField::Text() const
+{
+    return Codec::toQString(AsString());
+}
+
+void TField::setText(const QString &text)
+{
+    setAsString(Codec::fromQString(text));
+}

@@ -1,0 +1,42 @@
+#include "Codec.h"
+
+#include <QString>
+#include <QStringDecoder>
+#include <gtest/gtest.h>
+
+TEST(Codec, EveryByteSurvivesTheTripThroughQString)
+{
+    std::string all;
+    for (int b = 1; b < 256; ++b)
+        all += char(b);
+    EXPECT_EQ(Codec::fromQString(Codec::toQString(all)), all);
+}
+
+TEST(Codec, AgreesWithQtsWindows1251Decoder)
+{
+    QStringDecoder decoder("windows-1251");
+    if (!decoder.isValid())
+        GTEST_SKIP() << "this Qt has no windows-1251 decoder";
+    for (int b = 0x80; b < 256; ++b) {
+        if (b == 0x98)
+            continue; // unassigned in Windows-1251
+        const char byte = char(b);
+        EXPECT_EQ(Codec::toQString(std::string_view(&byte, 1)), decoder.decode(QByteArrayView(&byte, 1)))
+            << "byte " << b;
+    }
+}
+
+TEST(Codec, CharactersOutsideTheCodePageBecomeQuestionMarks)
+{
+    EXPECT_EQ(Codec::fromQString(QStringLiteral("a\u00e9\u4e2d")), "a??");
+}
+
+TEST(Codec, NamesCompareWithoutLetterCaseInLatinAndCyrillic)
+{
+    EXPECT_TRUE(Codec::sameTextAnsi("Title", "TITLE"));
+    EXPECT_TRUE(Codec::sameTextAnsi(Codec::fromQString(QStringLiteral("Заглавие")),
+                                    Codec::fromQString(QStringLiteral("ЗАГЛАВИЕ"))));
+    EXPECT_TRUE(Codec::sameTextAnsi(Codec::fromQString(QStringLiteral("ёї")), Codec::fromQString(QStringLiteral("ЁЇ"))));
+    EXPECT_FALSE(Codec::sameTextAnsi("Title", "Titles"));
+    EXPECT_FALSE(Codec::sameTextAnsi("Title", "Tible"));
+}
