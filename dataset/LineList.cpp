@@ -161,7 +161,8 @@ void LineList::erase(int index)
 void LineList::save(const QString &fileName) const
 {
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered: a buffered QSaveFile can lose a failed flush at commit and keep a cut file.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw EFCreateError("Cannot create file " + fileName.toStdString());
     std::string chunk;
     chunk.reserve(kWriteChunk + 4096);
@@ -179,6 +180,6 @@ void LineList::save(const QString &fileName) const
             flush();
     }
     flush();
-    if (!file.commit())
+    if (!file.flush() || !file.commit())
         throw EWriteError("Stream write error");
 }

@@ -2,9 +2,281 @@
 
 #include <gtest/gtest.h>
 
-TEST(SdfLineFormat, Smoke)
+namespace {
+std::vector<std::string> values(TDataSet &ds)
+{
+    std::vector<std::string> out;
+    for (int i = 0; i < ds.FieldCount(); ++i)
+        out.push_back(ds.Fields(i)->AsString());
+    return out;
+}
+
+// The line an edited record is stored as, after `edit` ran on it.
+template <typename Edit>
+std::string storedLine(const std::vector<std::string> &schema, const std::string &line, Edit edit)
+{
+    Catalogue c;
+    auto ds = c.open(schema, line + "\r\n");
+    ds->Edit();
+    edit(*ds);
+    ds->Post();
+    return std::string(ds->Line(0));
+}
+} // namespace
+
+TEST(SdfLineFormat, LeadingBlanksAreSkippedAndLongValuesCutToTheirWidth)
 {
     Catalogue c;
     auto ds = c.open({"Title=10", "Label=5"}, "  Casablanca 1942,A12,extra\r\n");
+    EXPECT_EQ(ds->RecordWidth(), 15);
+    EXPECT_EQ(values(*ds), (std::vector<std::string>{"Casablanca", "A12"}));
+    ds->Close();
+    ds->setTrimSpace(false);
+    ds->Open();
+    EXPECT_EQ(values(*ds), (std::vector<std::string>{"Casablanca", "A12  "}));
+}
+
+TEST(SdfLineFormat, QuotedValuesKeepDelimitersAndInnerQuotes)
+{
+    Catalogue c;
+    auto ds = c.open({"A=20", "B=20"}, "\"Smith, John\",B\r\n\"a\"\"b\",c\r\n\"  padded\",x\r\n");
+    EXPECT_EQ(values(*ds), (std::vector<std::string>{"Smith, John", "B"}));
+    ds->Next();
+    EXPECT_EQ(values(*ds), (std::vector<std::string>{"a\"\"b", "c"}));
+    ds->Next();
+    EXPECT_EQ(values(*ds), (std::vector<std::string>{"  padded", "x"}));
+}
+
+TEST(SdfLineFormat, UnterminatedQuoteTakesTheRestOfTheLine)
+{
+    Catalogue c;
+    auto ds = c.open({"A=8", "B=8"}, "\"abc\" ,def\r\n");
+    EXPECT_EQ(values(*ds), (std::vector<std::string>{"\"abc\" ,d", ""}));
+}
+
+TEST(SdfLineFormat, MissingValuesAreEmptyAndExtraValuesIgnored)
+{
+    Catalogue c;
+    auto ds = c.open({"A=5", "B=5", "C=5"}, "x\r\n1,2,3,4,5\r\n,,z\r\n");
+    EXPECT_EQ(values(*ds), (std::vector<std::string>{"x", "", ""}));
+    EXPECT_FALSE(ds->FieldByName("B").IsNull());
+    ds->Next();
+    EXPECT_EQ(values(*ds), (std::vector<std::string>{"1", "2", "3"}));
+    ds->Next();
+    EXPECT_EQ(values(*ds), (std::vector<std::string>{"", "", "z"}));
+}
+
+TEST(SdfLineFormat, StoredLinesDropTrailingDelimitersAndOuterBlanks)
+{
+    const std::vector<std::string> schema{"A=10", "B=10", "C=10", "D=10"};
+    EXPECT_EQ(storedLine(schema, "a,b,,", [](TDataSet &) {}), "a,b");
+    EXPECT_EQ(storedLine(schema, "a,b", [](TDataSet &ds) {
+                  ds.FieldByName("A").setAsString("");
+                  ds.FieldByName("B").setAsString("");
+              }),
+              "");
+    EXPECT_EQ(storedLine(schema, "\"  padded \",b", [](TDataSet &) {}), "padded,b");
+    EXPECT_EQ(storedLine(schema, "a", [](TDataSet &ds) { ds.FieldByName("C").setAsString("  x, y  "); }),
+              "a,,\"x, y\"");
+    EXPECT_EQ(storedLine(schema, "a", [](TDataSet &ds) { ds.FieldByName("B").setAsString("abcdefghijKLM"); }),
+              "a,abcdefghij");
+}
+
+TEST(SdfLineFormat, LinesRoundTripUnchanged)
+{
+    const std::vector<std::string> schema{"A=20", "B=20", "C=20"};
+    for (const char *line : {"\"Smith, John\",B", "a\"b,c", "a\"\"b,c", "x,,z", "", "just one"})
+        EXPECT_EQ(storedLine(schema, line, [](TDataSet &) {}), std::string(line)) << line;
+    // Quotes that are not needed are not written again; the values stay the same.
+    EXPECT_EQ(storedLine(schema, "\"a\"\"b\",c", [](TDataSet &) {}), "a\"\"b,c");
+}
+
+TEST(SdfLineFormat, ValueStartingWithAQuoteIsQuotedSoItReadsBack)
+{
+    const std::vector<std::string> schema{"A=20", "B=20"};
+    const std::string line = storedLine(schema, "x,y", [](TDataSet &ds) { ds.FieldByName("A").setAsString("\"quoted\" word"); });
+    EXPECT_EQ(line, "\"\"quoted\" word\",y");
+    Catalogue c;
+    auto ds = c.open(schema, line + "\r\n");
+    EXPECT_EQ(values(*ds), (std::vector<std::string>{"\"quoted\" word", "y"}));
+}
+
+TEST(SdfLineFormat, ValuesThatCannotReadBackAreRefused)
+{
+    Catalogue c;
+    auto ds = c.open({"A=20", "B=20"}, "x,y\r\n");
+    ds->Edit();
+    EXPECT_EQ(MESSAGE_OF(ds->FieldByName("A").setAsString("two\r\nlines")),
+              "Field 'A' cannot hold a line break or a NUL character");
+    EXPECT_EQ(MESSAGE_OF(ds->FieldByName("A").setAsString(std::string("nul\0byte", 8))),
+              "Field 'A' cannot hold a line break or a NUL character");
+    EXPECT_EQ(MESSAGE_OF(ds->FieldByName("A").setAsString("say \"hi\", then")),
+              "Field 'A' cannot hold a double quote followed by ','");
+    EXPECT_EQ(ds->FieldByName("A").AsString(), "x");
+    // Without the delimiter the quote is harmless.
+    ds->FieldByName("A").setAsString("say \"hi\"");
+    ds->Post();
+    EXPECT_EQ(ds->Line(0), "say \"hi\",y");
+}
+
+TEST(SdfLineFormat, AnOddLineIsNotStoredBackCorrupted)
+{
+    // An unterminated quote reads as the rest of the line, which no line can hold again.
+    Catalogue c;
+    auto ds = c.open({"A=20", "B=20"}, "\",abc\r\n");
+    EXPECT_EQ(ds->FieldByName("A").AsString(), "\",abc");
+    ds->Edit();
+    EXPECT_EQ(MESSAGE_OF(ds->Post()), "Field 'A' cannot hold a double quote followed by ','");
+    EXPECT_EQ(ds->State(), TDataSetState::dsEdit);
+    EXPECT_EQ(ds->Line(0), "\",abc");
+}
+
+TEST(SdfSchema, EmptySchemaAndEmptyFileGiveOneLineField)
+{
+    Catalogue c;
+    auto ds = c.open({}, "");
+    ASSERT_EQ(ds->FieldDefs().size(), 1u);
+    EXPECT_EQ(ds->FieldDefs()[0].Name, "Line");
+    EXPECT_EQ(ds->FieldDefs()[0].Size, 250);
+    EXPECT_TRUE(ds->IsEmpty());
+}
+
+TEST(SdfSchema, EmptySchemaNamesTheColumnsOfTheFirstLine)
+{
+    Catalogue c;
+    auto ds = c.open({}, "a,b,c\r\nlonger line here\r\n");
+    ASSERT_EQ(ds->FieldDefs().size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(ds->FieldDefs()[std::size_t(i)].Name, "Field" + std::to_string(i + 1));
+        EXPECT_EQ(ds->FieldDefs()[std::size_t(i)].Size, 16);
+    }
+    EXPECT_EQ(ds->FieldByName("Field1").AsString(), "a");
+}
+
+TEST(SdfSchema, FirstLineAsSchemaTakesQuotedNamesAndHidesTheHeader)
+{
+    Catalogue c;
+    c.writeDb("Title,\"Disc label\",\r\nCasablanca,A1\r\n");
+    auto ds = c.dataSet({"ignored=3"});
+    ds->setFirstLineAsSchema(true);
+    ds->Open();
+    ASSERT_EQ(ds->FieldDefs().size(), 2u);
+    EXPECT_EQ(ds->FieldDefs()[1].Name, "Disc label");
     EXPECT_EQ(ds->FieldByName("Title").AsString(), "Casablanca");
+    ds->Prior();
+    EXPECT_EQ(ds->FieldByName("Title").AsString(), "Casablanca");
+    ds->Last();
+    EXPECT_EQ(ds->FieldByName("Title").AsString(), "Casablanca");
+}
+
+TEST(SdfSchema, HeaderOnlyFileOpensEmpty)
+{
+    Catalogue c;
+    c.writeDb("Title,Label\r\n");
+    auto ds = c.dataSet({});
+    ds->setFirstLineAsSchema(true);
+    ds->Open();
+    EXPECT_EQ(ds->FieldCount(), 2);
+    EXPECT_TRUE(ds->IsEmpty());
+}
+
+TEST(SdfSchema, BlankFirstLineSwitchesFirstLineAsSchemaOff)
+{
+    Catalogue c;
+    c.writeDb("  \r\na,b\r\n");
+    auto ds = c.dataSet({"A=3", "B=3"});
+    ds->setFirstLineAsSchema(true);
+    ds->Open();
+    EXPECT_FALSE(ds->FirstLineAsSchema());
+    EXPECT_EQ(ds->FieldDefs()[0].Name, "A");
+    ds->Close();
+    EXPECT_FALSE(ds->FirstLineAsSchema());
+}
+
+TEST(SdfSchema, NameAndWidthParsing)
+{
+    Catalogue c;
+    c.writeDb("abcdefghij\r\n");
+    auto ds = c.dataSet({" Title = 40", "Plain", "Trailing=7 ", "Hex=$10", "HexX=0x1f", "Signed=+3", "", "  "});
+    ds->Open();
+    const TFieldDefs &defs = ds->FieldDefs();
+    ASSERT_EQ(defs.size(), 6u);
+    EXPECT_EQ(defs[0].Name, "Title");
+    EXPECT_EQ(defs[0].Size, 40);
+    EXPECT_EQ(defs[1].Size, 10); // the longest line of the file
+    EXPECT_EQ(defs[2].Size, 10); // a trailing blank makes the width absent
+    EXPECT_EQ(defs[3].Size, 16);
+    EXPECT_EQ(defs[4].Size, 31);
+    EXPECT_EQ(defs[5].Size, 3);
+}
+
+TEST(SdfSchema, RepeatedNameTakesTheFirstWidthAndFailsAsDuplicate)
+{
+    Catalogue c;
+    c.writeDb("x\r\n");
+    auto ds = c.dataSet({"A=4", "a=9"});
+    EXPECT_EQ(MESSAGE_OF(ds->Open()), "DataSet: Duplicate field name 'a'");
+    EXPECT_FALSE(ds->Active());
+}
+
+TEST(SdfSchema, OpenFailures)
+{
+    Catalogue c;
+    c.writeDb("x\r\n");
+    EXPECT_EQ(MESSAGE_OF(c.dataSet({"=5"})->Open()), "DataSet: Field name missing");
+    EXPECT_EQ(MESSAGE_OF(c.dataSet({"A=-1"})->Open()), "Invalid field size");
+    EXPECT_EQ(MESSAGE_OF(c.dataSet({"A=8193"})->Open()), "Invalid field size");
+    EXPECT_EQ(MESSAGE_OF(c.dataSet({"A=8192"})->Open()), "<no error>");
+    c.writeDb(std::string(8193, 'x') + "\r\n");
+    EXPECT_EQ(MESSAGE_OF(c.dataSet({"A"})->Open()), "Invalid field size");
+    EXPECT_EQ(MESSAGE_OF(c.dataSet({"A=10"})->Open()), "<no error>");
+}
+
+TEST(SdfSchema, RecordTooWideForTheBufferIsRefused)
+{
+    Catalogue c;
+    c.writeDb("x\r\n");
+    std::vector<std::string> schema;
+    for (int i = 0; i < 8; ++i)
+        schema.push_back("F" + std::to_string(i) + "=8192");
+    auto ds = c.dataSet(schema);
+    EXPECT_EQ(MESSAGE_OF(ds->Open()),
+              "DataSet: Record too wide: its fields take 65536 characters, and no more than 65529 fit in a record");
+    EXPECT_FALSE(ds->Active());
+    schema.back() = "F7=8185";
+    EXPECT_EQ(MESSAGE_OF(c.dataSet(schema)->Open()), "<no error>");
+}
+
+TEST(SdfSchema, LineEndsOfEveryKindAndNulEndsTheText)
+{
+    for (const std::string &text : {std::string("a\nb\n"), std::string("a\rb"), std::string("a\r\nb\r\n"),
+                                   std::string("a\r\nb\0c\r\nd", 9)}) {
+        Catalogue c;
+        auto ds = c.open({"A=3"}, text);
+        ASSERT_EQ(ds->LineCount(), 2);
+        EXPECT_EQ(ds->Line(0), "a");
+        EXPECT_EQ(ds->Line(1), "b");
+    }
+    Catalogue c;
+    auto ds = c.open({"A=3"}, "a\r\n\r\n\n\rb");
+    EXPECT_EQ(ds->LineCount(), 5);
+}
+
+TEST(FixedFormat, RecordTextIsTheLineAndShortLinesEndInNulls)
+{
+    Catalogue c;
+    c.writeDb("abcde12\r\nxy\r\n");
+    TFixedFormatDataSet ds;
+    ds.setSchema({"A=5", "B=2"});
+    ds.setFileName(c.db());
+    ds.Open();
+    EXPECT_EQ(ds.FieldByName("A").AsString(), "abcde");
+    EXPECT_EQ(ds.FieldByName("B").AsString(), "12");
+    ds.Next();
+    EXPECT_EQ(ds.FieldByName("A").AsString(), "xy");
+    EXPECT_TRUE(ds.FieldByName("B").IsNull());
+    ds.Edit();
+    ds.FieldByName("B").setAsString("Z");
+    ds.Post();
+    EXPECT_EQ(ds.Line(1), "xy   Z ");
 }
