@@ -3,6 +3,7 @@
 #include "DbErrors.h"
 
 #include <QFile>
+#include <cstdlib>
 #include <QSaveFile>
 #include <algorithm>
 #include <cstring>
@@ -12,6 +13,20 @@ namespace {
 constexpr std::size_t kArenaChunk = 64 * 1024;
 constexpr std::size_t kWriteChunk = 1024 * 1024;
 } // namespace
+
+void LineList::FreeText::operator()(char *p) const
+{
+    std::free(p);
+}
+
+LineList::Text LineList::allocateText(std::size_t size)
+{
+    // Plain pages: huge pages would save page faults, but their compaction can stall an open for
+    // half a second.
+    if (void *p = std::malloc(size ? size : 1))
+        return Text(static_cast<char *>(p));
+    throw std::bad_alloc();
+}
 
 void LineList::clear()
 {
@@ -31,13 +46,13 @@ void LineList::load(const QString &fileName)
         throw EFOpenError("Cannot open file " + fileName.toStdString());
     clear();
     std::size_t capacity = std::size_t(std::max<qint64>(file.size(), 0)) + 1;
-    auto text = std::make_unique_for_overwrite<char[]>(capacity);
+    Text text = allocateText(capacity);
     std::size_t size = 0;
     for (;;) {
         if (size == capacity) {
             // The file grew, or did not report its size (a pipe, a special file).
             const std::size_t larger = capacity * 2 + 65536;
-            auto grown = std::make_unique_for_overwrite<char[]>(larger);
+            Text grown = allocateText(larger);
             std::memcpy(grown.get(), text.get(), size);
             text = std::move(grown);
             capacity = larger;
@@ -53,12 +68,12 @@ void LineList::load(const QString &fileName)
 void LineList::loadText(std::string_view text)
 {
     clear();
-    auto copy = std::make_unique_for_overwrite<char[]>(text.size() + 1);
+    Text copy = allocateText(text.size() + 1);
     std::memcpy(copy.get(), text.data(), text.size());
     adopt(std::move(copy), text.size());
 }
 
-void LineList::adopt(std::unique_ptr<char[]> text, std::size_t size)
+void LineList::adopt(Text text, std::size_t size)
 {
     if (const void *nul = std::memchr(text.get(), '\0', size))
         size = std::size_t(static_cast<const char *>(nul) - text.get());
@@ -71,11 +86,13 @@ void LineList::split()
 {
     const char *p = m_text.get();
     const char *const end = p + m_textSize;
-    std::size_t lineFeeds = 0;
-    for (const char *q = p; (q = static_cast<const char *>(std::memchr(q, '\n', std::size_t(end - q))));
+    // Reserve for the line length seen in the first part of the text; the list grows if it is off.
+    const std::size_t sample = std::min<std::size_t>(m_textSize, 256 * 1024);
+    std::size_t sampleLines = 1;
+    for (const char *q = p; (q = static_cast<const char *>(std::memchr(q, '\n', std::size_t(p + sample - q))));
          ++q)
-        ++lineFeeds;
-    m_entries.reserve(lineFeeds + 1);
+        ++sampleLines;
+    m_entries.reserve(sample ? std::size_t(double(m_textSize) / double(sample) * double(sampleLines) * 1.05) + 16 : 0);
 
     const char *nextLf = nullptr;
     while (p < end) {

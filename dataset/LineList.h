@@ -43,6 +43,13 @@ public:
     void save(const QString &fileName) const;
 
 private:
+    struct FreeText
+    {
+        void operator()(char *p) const;
+    };
+    using Text = std::unique_ptr<char, FreeText>;
+    static Text allocateText(std::size_t size);
+
     struct Entry
     {
         const char *data;
@@ -50,11 +57,11 @@ private:
         std::int32_t id;
     };
     const char *store(std::string_view line);
-    void adopt(std::unique_ptr<char[]> text, std::size_t size);
+    void adopt(Text text, std::size_t size);
     void split();
 
     std::vector<Entry> m_entries;
-    std::unique_ptr<char[]> m_text;
+    Text m_text;
     std::size_t m_textSize = 0;
     std::vector<std::unique_ptr<char[]>> m_arena;
     std::size_t m_arenaUsed = 0;

@@ -71,6 +71,18 @@ bool parseWidth(std::string_view text, int &width)
     return true;
 }
 
+// Slots are padded with spaces to their width, so most of a value's tail is spaces: skip them
+// eight at a time.
+std::string_view trimTrailingSpaces(std::string_view s)
+{
+    static constexpr char kSpaces[8] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
+    while (s.size() >= 8 && std::memcmp(s.data() + s.size() - 8, kSpaces, 8) == 0)
+        s.remove_suffix(8);
+    while (!s.empty() && s.back() == ' ')
+        s.remove_suffix(1);
+    return s;
+}
+
 std::string_view namePart(std::string_view line)
 {
     return line.substr(0, std::min(line.find('='), line.size()));
@@ -394,18 +406,17 @@ void TFixedFormatDataSet::SetRecordNumber(int recNo)
 
 std::string_view TFixedFormatDataSet::SlotValue(const char *recordText, int fieldNo) const
 {
-    const std::size_t width = std::size_t(m_recordWidth);
-    const void *nul = std::memchr(recordText, '\0', width);
-    const std::size_t end = nul ? std::size_t(static_cast<const char *>(nul) - recordText) : width;
+    // The record text ends at its first NUL; only a NUL up to this slot's end matters here.
     const std::size_t start = std::size_t(SlotStart(fieldNo));
-    if (start >= end)
+    const std::size_t width = std::size_t(FieldDefs()[std::size_t(fieldNo - 1)].Size);
+    const std::size_t reach = std::min(start + width, std::size_t(m_recordWidth));
+    const void *nul = std::memchr(recordText, '\0', reach);
+    const std::size_t end = nul ? std::size_t(static_cast<const char *>(nul) - recordText) : reach;
+    if (start >= end && (nul || start >= std::size_t(m_recordWidth)))
         return {nullptr, 0};
-    const std::size_t size = std::min(std::size_t(FieldDefs()[std::size_t(fieldNo - 1)].Size), end - start);
-    std::string_view value(recordText + start, size);
-    if (m_trimSpace) {
-        while (!value.empty() && value.back() == ' ')
-            value.remove_suffix(1);
-    }
+    std::string_view value(recordText + start, end - start);
+    if (m_trimSpace)
+        value = trimTrailingSpaces(value);
     return value.data() ? value : std::string_view("", 0);
 }
 
@@ -437,11 +448,7 @@ bool TFixedFormatDataSet::ReadField(const TField &field, std::string *value)
         return false;
     if (value) {
         std::string_view text(at, strnlen(at, std::size_t(field.Size())));
-        if (m_trimSpace) {
-            while (!text.empty() && text.back() == ' ')
-                text.remove_suffix(1);
-        }
-        value->assign(text);
+        value->assign(m_trimSpace ? trimTrailingSpaces(text) : text);
     }
     return true;
 }
