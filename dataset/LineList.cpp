@@ -3,9 +3,9 @@
 #include "DbErrors.h"
 
 #include <QFile>
-#include <cstdlib>
 #include <QSaveFile>
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 
@@ -89,10 +89,11 @@ void LineList::split()
     // Reserve for the line length seen in the first part of the text; the list grows if it is off.
     const std::size_t sample = std::min<std::size_t>(m_textSize, 256 * 1024);
     std::size_t sampleLines = 1;
-    for (const char *q = p; (q = static_cast<const char *>(std::memchr(q, '\n', std::size_t(p + sample - q))));
-         ++q)
+    for (const char *q = p;
+         (q = static_cast<const char *>(std::memchr(q, '\n', std::size_t(p + sample - q)))); ++q)
         ++sampleLines;
-    m_entries.reserve(sample ? std::size_t(double(m_textSize) / double(sample) * double(sampleLines) * 1.05) + 16 : 0);
+    m_entries.reserve(
+        sample ? std::size_t(double(m_textSize) / double(sample) * double(sampleLines) * 1.05) + 16 : 0);
 
     const char *nextLf = nullptr;
     while (p < end) {

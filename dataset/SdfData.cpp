@@ -112,9 +112,7 @@ std::int32_t getInt32(const char *at)
 // ---------------------------------------------------------------------------------------------
 // TFixedFormatDataSet
 
-TFixedFormatDataSet::TFixedFormatDataSet(QObject *parent) : TDataSet(parent)
-{
-}
+TFixedFormatDataSet::TFixedFormatDataSet(QObject *parent) : TDataSet(parent) {}
 
 TFixedFormatDataSet::~TFixedFormatDataSet()
 {
@@ -592,8 +590,9 @@ char upperLatin(char c)
 }
 } // namespace
 
-bool TFixedFormatDataSet::SearchRecord(const std::string &keyFields, const std::vector<std::string> &keyValues,
-                                       bool valuesAreList, TLocateOptions options)
+bool TFixedFormatDataSet::SearchRecord(const std::string &keyFields,
+                                       const std::vector<std::string> &keyValues, bool valuesAreList,
+                                       TLocateOptions options)
 {
     const std::int32_t startBookmark = GetBookmark();
     if (m_lines.empty() || trimBlanks(keyFields).empty())
@@ -720,9 +719,7 @@ void TFixedFormatDataSet::SaveUnderName(const QString &fileName)
 // ---------------------------------------------------------------------------------------------
 // TSdfDataSet
 
-TSdfDataSet::TSdfDataSet(QObject *parent) : TFixedFormatDataSet(parent)
-{
-}
+TSdfDataSet::TSdfDataSet(QObject *parent) : TFixedFormatDataSet(parent) {}
 
 TSdfDataSet::~TSdfDataSet()
 {
@@ -774,7 +771,8 @@ void TSdfDataSet::BuildFieldDefs()
                     column.assign(header.substr(i, stop - i));
                     i = stop;
                 }
-                columns.push_back(m_firstLineAsSchema ? column : "Field" + std::to_string(columns.size() + 1));
+                columns.push_back(m_firstLineAsSchema ? column
+                                                      : "Field" + std::to_string(columns.size() + 1));
                 if (i < n && header[i] == m_delimiter) {
                     ++i;
                     if (i >= n)
@@ -851,7 +849,8 @@ std::string TSdfDataSet::RecordToLine(const char *recordText) const
     for (const TFieldDef &def : FieldDefs()) {
         std::string_view value;
         if (slot < length)
-            value = trimBlanks(std::string_view(recordText + slot, std::min(std::size_t(def.Size), length - slot)));
+            value = trimBlanks(
+                std::string_view(recordText + slot, std::min(std::size_t(def.Size), length - slot)));
         slot += std::size_t(def.Size);
         // A value that starts with a quote is quoted as well, or it would read back as an open quote.
         if (value.find(m_delimiter) != std::string_view::npos || (!value.empty() && value.front() == '"')) {
@@ -876,8 +875,9 @@ void TSdfDataSet::CheckStorable(const TField &field, std::string_view value) con
         return;
     const char pair[2] = {'"', m_delimiter};
     if (stored.find(std::string_view(pair, 2)) != std::string_view::npos) {
-        throw EDatabaseError("Field '" + fieldNameForMessage(field) + "' cannot hold a double quote followed by '" +
-                             std::string(1, m_delimiter) + "'");
+        throw EDatabaseError("Field '" + fieldNameForMessage(field) +
+                             "' cannot hold a double quote followed by '" + std::string(1, m_delimiter) +
+                             "'");
     }
 }
 

@@ -67,22 +67,38 @@ char upperAnsi(char c)
     if (b >= 0xE0)
         return char(b - 32);
     switch (b) {
-    case 0x90: return char(0x80);
-    case 0x83: return char(0x81);
-    case 0x9A: return char(0x8A);
-    case 0x9C: return char(0x8C);
-    case 0x9D: return char(0x8D);
-    case 0x9E: return char(0x8E);
-    case 0x9F: return char(0x8F);
-    case 0xA2: return char(0xA1);
-    case 0xBC: return char(0xA3);
-    case 0xB4: return char(0xA5);
-    case 0xB8: return char(0xA8);
-    case 0xBA: return char(0xAA);
-    case 0xBF: return char(0xAF);
-    case 0xB3: return char(0xB2);
-    case 0xBE: return char(0xBD);
-    default: return c;
+    case 0x90:
+        return char(0x80);
+    case 0x83:
+        return char(0x81);
+    case 0x9A:
+        return char(0x8A);
+    case 0x9C:
+        return char(0x8C);
+    case 0x9D:
+        return char(0x8D);
+    case 0x9E:
+        return char(0x8E);
+    case 0x9F:
+        return char(0x8F);
+    case 0xA2:
+        return char(0xA1);
+    case 0xBC:
+        return char(0xA3);
+    case 0xB4:
+        return char(0xA5);
+    case 0xB8:
+        return char(0xA8);
+    case 0xBA:
+        return char(0xAA);
+    case 0xBF:
+        return char(0xAF);
+    case 0xB3:
+        return char(0xB2);
+    case 0xBE:
+        return char(0xBD);
+    default:
+        return c;
     }
 }
 

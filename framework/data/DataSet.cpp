@@ -11,9 +11,7 @@ bool isWriteState(TDataSetState state)
 }
 } // namespace
 
-TDataSet::TDataSet(QObject *parent) : QObject(parent)
-{
-}
+TDataSet::TDataSet(QObject *parent) : QObject(parent) {}
 
 TDataSet::~TDataSet() = default;
 
@@ -319,8 +317,8 @@ int TDataSet::MoveBy(int distance)
 
 void TDataSet::Resync()
 {
-    const bool ok = fetchInto(m_buffer.get(), FetchMode::Current) || fetchInto(m_buffer.get(), FetchMode::Next) ||
-                    fetchInto(m_buffer.get(), FetchMode::Prior);
+    const bool ok = fetchInto(m_buffer.get(), FetchMode::Current) ||
+                    fetchInto(m_buffer.get(), FetchMode::Next) || fetchInto(m_buffer.get(), FetchMode::Prior);
     m_recordCount = ok ? 1 : 0;
     m_cursorOnBuffer = ok;
     m_bof = m_eof = !ok;

@@ -89,7 +89,8 @@ public:
     bool CanModify() { return Active() && IsModifiable(); }
 
     bool Locate(const std::string &keyFields, const std::string &keyValue, TLocateOptions options);
-    bool Locate(const std::string &keyFields, const std::vector<std::string> &keyValues, TLocateOptions options);
+    bool Locate(const std::string &keyFields, const std::vector<std::string> &keyValues,
+                TLocateOptions options);
 
     // While disabled, no change signal reaches the controls; enabling again sends one.
     void DisableControls() { ++m_disableCount; }
@@ -192,7 +193,11 @@ protected:
     void DataSetChanged();
 
 private:
-    void fire(const TDataSetNotifyEvent &event) { if (event) event(*this); }
+    void fire(const TDataSetNotifyEvent &event)
+    {
+        if (event)
+            event(*this);
+    }
     void setState(TDataSetState state);
     void openCursor();
     void closeCursor();

@@ -2,9 +2,7 @@
 
 #include "DataSet.h"
 
-TDataSource::TDataSource(QObject *parent) : QObject(parent)
-{
-}
+TDataSource::TDataSource(QObject *parent) : QObject(parent) {}
 
 void TDataSource::setDataSet(TDataSet *dataSet)
 {

@@ -5,8 +5,7 @@
 
 TField::TField(TDataSet &dataSet, std::string name, int size, TFieldKind kind)
     : m_dataSet(dataSet), m_name(std::move(name)), m_size(size), m_kind(kind)
-{
-}
+{}
 
 void TField::setVisible(bool visible)
 {

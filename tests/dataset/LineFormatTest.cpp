@@ -70,10 +70,11 @@ TEST(SdfLineFormat, StoredLinesDropTrailingDelimitersAndOuterBlanks)
 {
     const std::vector<std::string> schema{"A=10", "B=10", "C=10", "D=10"};
     EXPECT_EQ(storedLine(schema, "a,b,,", [](TDataSet &) {}), "a,b");
-    EXPECT_EQ(storedLine(schema, "a,b", [](TDataSet &ds) {
-                  ds.FieldByName("A").setAsString("");
-                  ds.FieldByName("B").setAsString("");
-              }),
+    EXPECT_EQ(storedLine(schema, "a,b",
+                         [](TDataSet &ds) {
+                             ds.FieldByName("A").setAsString("");
+                             ds.FieldByName("B").setAsString("");
+                         }),
               "");
     EXPECT_EQ(storedLine(schema, "\"  padded \",b", [](TDataSet &) {}), "padded,b");
     EXPECT_EQ(storedLine(schema, "a", [](TDataSet &ds) { ds.FieldByName("C").setAsString("  x, y  "); }),
@@ -94,7 +95,8 @@ TEST(SdfLineFormat, LinesRoundTripUnchanged)
 TEST(SdfLineFormat, ValueStartingWithAQuoteIsQuotedSoItReadsBack)
 {
     const std::vector<std::string> schema{"A=20", "B=20"};
-    const std::string line = storedLine(schema, "x,y", [](TDataSet &ds) { ds.FieldByName("A").setAsString("\"quoted\" word"); });
+    const std::string line =
+        storedLine(schema, "x,y", [](TDataSet &ds) { ds.FieldByName("A").setAsString("\"quoted\" word"); });
     EXPECT_EQ(line, "\"\"quoted\" word\",y");
     Catalogue c;
     auto ds = c.open(schema, line + "\r\n");
@@ -197,7 +199,8 @@ TEST(SdfSchema, NameAndWidthParsing)
 {
     Catalogue c;
     c.writeDb("abcdefghij\r\n");
-    auto ds = c.dataSet({" Title = 40", "Plain", "Trailing=7 ", "Hex=$10", "HexX=0x1f", "Signed=+3", "", "  "});
+    auto ds =
+        c.dataSet({" Title = 40", "Plain", "Trailing=7 ", "Hex=$10", "HexX=0x1f", "Signed=+3", "", "  "});
     ds->Open();
     const TFieldDefs &defs = ds->FieldDefs();
     ASSERT_EQ(defs.size(), 6u);
@@ -240,8 +243,9 @@ TEST(SdfSchema, RecordTooWideForTheBufferIsRefused)
     for (int i = 0; i < 8; ++i)
         schema.push_back("F" + std::to_string(i) + "=8192");
     auto ds = c.dataSet(schema);
-    EXPECT_EQ(MESSAGE_OF(ds->Open()),
-              "DataSet: Record too wide: its fields take 65536 characters, and no more than 65529 fit in a record");
+    EXPECT_EQ(
+        MESSAGE_OF(ds->Open()),
+        "DataSet: Record too wide: its fields take 65536 characters, and no more than 65529 fit in a record");
     EXPECT_FALSE(ds->Active());
     schema.back() = "F7=8185";
     EXPECT_EQ(MESSAGE_OF(c.dataSet(schema)->Open()), "<no error>");
@@ -250,7 +254,7 @@ TEST(SdfSchema, RecordTooWideForTheBufferIsRefused)
 TEST(SdfSchema, LineEndsOfEveryKindAndNulEndsTheText)
 {
     for (const std::string &text : {std::string("a\nb\n"), std::string("a\rb"), std::string("a\r\nb\r\n"),
-                                   std::string("a\r\nb\0c\r\nd", 9)}) {
+                                    std::string("a\r\nb\0c\r\nd", 9)}) {
         Catalogue c;
         auto ds = c.open({"A=3"}, text);
         ASSERT_EQ(ds->LineCount(), 2);

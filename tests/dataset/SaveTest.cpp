@@ -98,7 +98,8 @@ TEST(SdfSave, MissingFile)
     auto nowhere = c.dataSet(kSchema);
     nowhere->setFileMustExist(false);
     nowhere->setFileName(c.path(QStringLiteral("no/such/dir/db.txt")));
-    EXPECT_EQ(MESSAGE_OF(nowhere->Open()), "Cannot create file " + c.path(QStringLiteral("no/such/dir/db.txt")).toStdString());
+    EXPECT_EQ(MESSAGE_OF(nowhere->Open()),
+              "Cannot create file " + c.path(QStringLiteral("no/such/dir/db.txt")).toStdString());
 }
 
 TEST(SdfSave, FailedWriteKeepsTheOldFileAndTheChanges)
@@ -182,6 +183,7 @@ TEST(SdfMaintenance, DropBlankLinesAndRewriteAllLines)
     EXPECT_EQ(ds->LineRecordId(1), 4);
     ds->Close();
     ds->setSchema({"A=3", "B=3"});
-    EXPECT_EQ(MESSAGE_OF(ds->RewriteAllLines()), "DataSet: Cannot perform this operation on a closed dataset");
+    EXPECT_EQ(MESSAGE_OF(ds->RewriteAllLines()),
+              "DataSet: Cannot perform this operation on a closed dataset");
     EXPECT_EQ(c.readDb(), "abc,x\r\n\"q,r\"\r\n");
 }

@@ -302,7 +302,8 @@ TEST(SdfEditing, WritesOutsideEditingAndToReadOnlyFieldsFail)
 {
     Catalogue c;
     auto ds = c.open(kSchema, kThree);
-    EXPECT_EQ(MESSAGE_OF(ds->FieldByName("Title").setAsString("x")), "DataSet: Dataset not in edit or insert mode");
+    EXPECT_EQ(MESSAGE_OF(ds->FieldByName("Title").setAsString("x")),
+              "DataSet: Dataset not in edit or insert mode");
     EXPECT_EQ(MESSAGE_OF(ds->Post()), "DataSet: Dataset not in edit or insert mode");
     ds->FieldByName("Title").setReadOnly(true);
     ds->FieldByName("Title").setDisplayLabel("Film");

@@ -63,12 +63,12 @@ private:
 };
 
 // The message of the exception a statement throws, or "<no error>".
-#define MESSAGE_OF(statement)                                                                                    \
-    [&]() -> std::string {                                                                                       \
-        try {                                                                                                    \
-            statement;                                                                                           \
-        } catch (const std::exception &e) {                                                                      \
-            return e.what();                                                                                     \
-        }                                                                                                        \
-        return "<no error>";                                                                                     \
+#define MESSAGE_OF(statement)                                                                                \
+    [&]() -> std::string {                                                                                   \
+        try {                                                                                                \
+            statement;                                                                                       \
+        } catch (const std::exception &e) {                                                                  \
+            return e.what();                                                                                 \
+        }                                                                                                    \
+        return "<no error>";                                                                                 \
     }()

@@ -36,7 +36,8 @@ TEST(Codec, NamesCompareWithoutLetterCaseInLatinAndCyrillic)
     EXPECT_TRUE(Codec::sameTextAnsi("Title", "TITLE"));
     EXPECT_TRUE(Codec::sameTextAnsi(Codec::fromQString(QStringLiteral("Заглавие")),
                                     Codec::fromQString(QStringLiteral("ЗАГЛАВИЕ"))));
-    EXPECT_TRUE(Codec::sameTextAnsi(Codec::fromQString(QStringLiteral("ёї")), Codec::fromQString(QStringLiteral("ЁЇ"))));
+    EXPECT_TRUE(Codec::sameTextAnsi(Codec::fromQString(QStringLiteral("ёї")),
+                                    Codec::fromQString(QStringLiteral("ЁЇ"))));
     EXPECT_FALSE(Codec::sameTextAnsi("Title", "Titles"));
     EXPECT_FALSE(Codec::sameTextAnsi("Title", "Tible"));
 }

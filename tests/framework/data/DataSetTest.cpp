@@ -11,13 +11,20 @@ const std::string kThree = "Alpha,A1\r\nBeta,B2\r\nGamma,C3\r\n";
 const char *stateName(TDataSetState s)
 {
     switch (s) {
-    case TDataSetState::dsInactive: return "inactive";
-    case TDataSetState::dsBrowse: return "browse";
-    case TDataSetState::dsEdit: return "edit";
-    case TDataSetState::dsInsert: return "insert";
-    case TDataSetState::dsCalcFields: return "calc";
-    case TDataSetState::dsFilter: return "filter";
-    case TDataSetState::dsBlockRead: return "blockread";
+    case TDataSetState::dsInactive:
+        return "inactive";
+    case TDataSetState::dsBrowse:
+        return "browse";
+    case TDataSetState::dsEdit:
+        return "edit";
+    case TDataSetState::dsInsert:
+        return "insert";
+    case TDataSetState::dsCalcFields:
+        return "calc";
+    case TDataSetState::dsFilter:
+        return "filter";
+    case TDataSetState::dsBlockRead:
+        return "blockread";
     }
     return "?";
 }
@@ -29,7 +36,8 @@ struct Recorder
     void attach(TDataSet &ds)
     {
         auto on = [this](const char *name) {
-            return [this, name](TDataSet &d) { log.push_back(std::string(name) + ":" + stateName(d.State())); };
+            return
+                [this, name](TDataSet &d) { log.push_back(std::string(name) + ":" + stateName(d.State())); };
         };
         ds.BeforeOpen = on("BeforeOpen");
         ds.AfterOpen = on("AfterOpen");
@@ -72,12 +80,13 @@ TEST(DataSetEvents, EachOperationFiresItsEventsInOrder)
     ds->Post();
     EXPECT_EQ(r.take(), (Log{"BeforePost:edit", "AfterPost:browse"}));
     ds->Insert();
-    EXPECT_EQ(r.take(), (Log{"BeforeInsert:browse", "BeforeScroll:browse", "OnNewRecord:insert", "AfterInsert:insert",
-                             "AfterScroll:insert"}));
+    EXPECT_EQ(r.take(), (Log{"BeforeInsert:browse", "BeforeScroll:browse", "OnNewRecord:insert",
+                             "AfterInsert:insert", "AfterScroll:insert"}));
     ds->Cancel();
     EXPECT_EQ(r.take(), (Log{"BeforeCancel:insert", "AfterCancel:browse"}));
     ds->Delete();
-    EXPECT_EQ(r.take(), (Log{"BeforeDelete:browse", "BeforeScroll:browse", "AfterDelete:browse", "AfterScroll:browse"}));
+    EXPECT_EQ(r.take(), (Log{"BeforeDelete:browse", "BeforeScroll:browse", "AfterDelete:browse",
+                             "AfterScroll:browse"}));
     ds->Close();
     EXPECT_EQ(r.take(), (Log{"BeforeClose:browse", "AfterClose:inactive"}));
 }
@@ -92,12 +101,14 @@ TEST(DataSetEvents, MovingAwayFromAChangedRecordPostsIt)
     ds->FieldByName("Title").setAsString("Changed");
     r.take();
     ds->Next();
-    EXPECT_EQ(r.take(), (Log{"BeforePost:edit", "AfterPost:browse", "BeforeScroll:browse", "AfterScroll:browse"}));
+    EXPECT_EQ(r.take(),
+              (Log{"BeforePost:edit", "AfterPost:browse", "BeforeScroll:browse", "AfterScroll:browse"}));
     EXPECT_EQ(ds->Line(0), "Changed,A1");
     ds->Edit();
     r.take();
     ds->Next(); // unchanged: cancelled
-    EXPECT_EQ(r.take(), (Log{"BeforeCancel:edit", "AfterCancel:browse", "BeforeScroll:browse", "AfterScroll:browse"}));
+    EXPECT_EQ(r.take(),
+              (Log{"BeforeCancel:edit", "AfterCancel:browse", "BeforeScroll:browse", "AfterScroll:browse"}));
 }
 
 TEST(DataSetEvents, PendingControlEditsArePushedBeforePost)
@@ -136,7 +147,9 @@ TEST(DataSetErrors, PostErrorEventCanRetryAbortOrFail)
     EXPECT_EQ(calls, 1);
     EXPECT_EQ(ds->Line(0), "Fixed");
 
-    ds->OnPostError = [](TDataSet &, const EDatabaseError &, TDataAction &action) { action = TDataAction::daAbort; };
+    ds->OnPostError = [](TDataSet &, const EDatabaseError &, TDataAction &action) {
+        action = TDataAction::daAbort;
+    };
     ds->Close();
     c.writeDb(odd + "\r\n");
     ds->Open();
@@ -203,8 +216,10 @@ TEST(DataSetFields, CalculatedFieldsAreComputedForEveryRecord)
     std::vector<std::string> states;
     ds->OnCalcFields = [&](TDataSet &d) {
         states.push_back(stateName(d.State()));
-        d.FieldByName("Both").setAsString(d.FieldByName("Title").AsString() + "/" + d.FieldByName("Disc").AsString());
-        EXPECT_EQ(MESSAGE_OF(d.FieldByName("Title").setAsString("x")), "DataSet: Dataset not in edit or insert mode");
+        d.FieldByName("Both").setAsString(d.FieldByName("Title").AsString() + "/" +
+                                          d.FieldByName("Disc").AsString());
+        EXPECT_EQ(MESSAGE_OF(d.FieldByName("Title").setAsString("x")),
+                  "DataSet: Dataset not in edit or insert mode");
     };
     ds->Open();
     EXPECT_EQ(both.AsString(), "Alpha/A1");
