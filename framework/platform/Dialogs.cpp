@@ -1,0 +1,86 @@
+#include "Dialogs.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+IDialogs *g_dialogs = nullptr;
+
+QWidget *activeParent()
+{
+    return QApplication::activeWindow();
+}
+} // namespace
+
+IDialogs &Dialogs()
+{
+    static RealDialogs real;
+    return g_dialogs ? *g_dialogs : real;
+}
+
+void SetDialogs(IDialogs *dialogs)
+{
+    g_dialogs = dialogs;
+}
+
+void RealDialogs::ShowMessage(const QString &text)
+{
+    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), text, QMessageBox::Ok,
+                    activeParent());
+    box.exec();
+}
+
+void RealDialogs::ShowError(const QString &text)
+{
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), text, QMessageBox::Ok,
+                    activeParent());
+    box.exec();
+}
+
+int RealDialogs::MessageDlg(const QString &text, TMsgDlgType type, unsigned buttons)
+{
+    static const struct
+    {
+        TMsgDlgType type;
+        QMessageBox::Icon icon;
+        const char *caption;
+    } kTypes[] = {{TMsgDlgType::mtWarning, QMessageBox::Warning, "Warning"},
+                  {TMsgDlgType::mtError, QMessageBox::Critical, "Error"},
+                  {TMsgDlgType::mtInformation, QMessageBox::Information, "Information"},
+                  {TMsgDlgType::mtConfirmation, QMessageBox::Question, "Confirm"},
+                  {TMsgDlgType::mtCustom, QMessageBox::NoIcon, ""}};
+    QMessageBox box(activeParent());
+    for (const auto &t : kTypes) {
+        if (t.type == type) {
+            box.setIcon(t.icon);
+            box.setWindowTitle(t.type == TMsgDlgType::mtCustom ? QApplication::applicationName()
+                                                               : QString::fromLatin1(t.caption));
+        }
+    }
+    box.setText(text);
+    static const struct
+    {
+        unsigned bit;
+        const char *caption;
+        int result;
+        QMessageBox::ButtonRole role;
+    } kButtons[] = {{MsgButtons::mbYes, "&Yes", mrYes, QMessageBox::YesRole},
+                    {MsgButtons::mbNo, "&No", mrNo, QMessageBox::NoRole},
+                    {MsgButtons::mbOK, "OK", mrOk, QMessageBox::AcceptRole},
+                    {MsgButtons::mbCancel, "Cancel", mrCancel, QMessageBox::RejectRole},
+                    {MsgButtons::mbAbort, "&Abort", mrAbort, QMessageBox::DestructiveRole},
+                    {MsgButtons::mbRetry, "&Retry", mrRetry, QMessageBox::AcceptRole},
+                    {MsgButtons::mbIgnore, "&Ignore", mrIgnore, QMessageBox::AcceptRole}};
+    std::vector<std::pair<QAbstractButton *, int>> results;
+    for (const auto &b : kButtons) {
+        if (buttons & b.bit)
+            results.emplace_back(box.addButton(QString::fromLatin1(b.caption), b.role), b.result);
+    }
+    box.exec();
+    for (const auto &[button, result] : results) {
+        if (box.clickedButton() == button)
+            return result;
+    }
+    return mrCancel;
+}

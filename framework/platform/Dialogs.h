@@ -1,0 +1,52 @@
+#pragma once
+// Every message box and confirmation of the program goes through here, so tests can answer them.
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+class QWidget;
+
+enum class TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
+enum TModalResult {
+    mrNone = 0,
+    mrOk = 1,
+    mrCancel = 2,
+    mrAbort = 3,
+    mrRetry = 4,
+    mrIgnore = 5,
+    mrYes = 6,
+    mrNo = 7
+};
+namespace MsgButtons {
+constexpr unsigned mbYes = 0x1, mbNo = 0x2, mbOK = 0x4, mbCancel = 0x8, mbAbort = 0x10, mbRetry = 0x20,
+                   mbIgnore = 0x40;
+constexpr unsigned mbOKCancel = mbOK | mbCancel;
+} // namespace MsgButtons
+
+class IDialogs
+{
+public:
+    virtual ~IDialogs() = default;
+    // A plain message box captioned with the application's title.
+    virtual void ShowMessage(const QString &text) = 0;
+    // A box with an icon for its type and the given buttons; returns the modal result chosen,
+    // mrCancel when it is closed by its border.
+    virtual int MessageDlg(const QString &text, TMsgDlgType type, unsigned buttons) = 0;
+    // The error box of the application object.
+    virtual void ShowError(const QString &text) = 0;
+};
+
+// The dialogs in use: real ones unless a test set others.
+IDialogs &Dialogs();
+// Installs `dialogs` (not owned) until it is reset with nullptr.
+void SetDialogs(IDialogs *dialogs);
+
+// Boxes on the screen.
+class RealDialogs : public IDialogs
+{
+public:
+    void ShowMessage(const QString &text) override;
+    int MessageDlg(const QString &text, TMsgDlgType type, unsigned buttons) override;
+    void ShowError(const QString &text) override;
+};

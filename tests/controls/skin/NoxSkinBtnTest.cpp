@@ -1,0 +1,303 @@
+#include "NoxSkinBtn.h"
+#include "Canvas.h"
+#include "FakeDialogs.h"
+
+#include <QBuffer>
+#include <QEnterEvent>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+// A skin whose pixels tell where they came from: red is the column, green the row.
+QImage codedSkin(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, qRgb(x, y, 200));
+    return image;
+}
+
+class Window : public QWidget
+{
+    Q_OBJECT
+    Q_PROPERTY(uint Color READ color WRITE setColor)
+public:
+    uint color() const { return m_color; }
+    void setColor(uint c) { m_color = c; }
+    uint m_color = clRed;
+};
+
+struct Fixture
+{
+    QTemporaryDir dir;
+    FakeDialogs dialogs;
+    Window window;
+    Fixture() { SysColors::resetToClassic(); }
+    QString file(const QString &name, const QByteArray &bytes)
+    {
+        const QString path = dir.filePath(name);
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(bytes);
+        return path;
+    }
+    QString skin(const QImage &image, const QString &name = QStringLiteral("skin.bmp"))
+    {
+        return file(name, Bmp::encode24(image));
+    }
+    TNoxSkinBtn *button()
+    {
+        auto *b = new TNoxSkinBtn(&window);
+        return b;
+    }
+};
+
+QRgb facePixel(const TNoxSkinBtn &b, int x, int y)
+{
+    return b.Face().Image().pixel(x, y);
+}
+
+void enter(QWidget *w)
+{
+    QEnterEvent event(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+    QApplication::sendEvent(w, &event);
+}
+
+void leave(QWidget *w)
+{
+    QEvent event(QEvent::Leave);
+    QApplication::sendEvent(w, &event);
+}
+} // namespace
+
+TEST(SkinButton, BuiltInSkinGivesA25PixelButtonWithCornersInTheParentColour)
+{
+    Fixture f;
+    TNoxSkinBtn *b = f.button();
+    EXPECT_EQ(b->size(), QSize(50, 25));
+    EXPECT_EQ(b->Face().Width(), 50);
+    EXPECT_EQ(b->Face().Height(), 100);
+    for (int strip = 0; strip < 4; ++strip) {
+        EXPECT_EQ(facePixel(*b, 0, strip * 25), qRgb(255, 0, 0)) << strip;
+        EXPECT_EQ(facePixel(*b, 49, strip * 25 + 24), qRgb(255, 0, 0)) << strip;
+    }
+    EXPECT_NE(facePixel(*b, 25, 12), qRgb(255, 0, 0));
+}
+
+TEST(SkinButton, ParentWithoutAColourGivesButtonFace)
+{
+    Fixture f;
+    QWidget plain;
+    auto *b = new TNoxSkinBtn(&plain);
+    EXPECT_EQ(b->ParentColor(), clBtnFace);
+    EXPECT_EQ(facePixel(*b, 0, 0), toQColor(clBtnFace).rgb());
+    plain.setProperty("COLOR", QColor(0, 255, 0));
+    EXPECT_EQ(facePixel(*b, 0, 0), qRgb(0, 255, 0)); // a changed parent colour recomposes
+}
+
+TEST(SkinButton, FaceIsTiledFromCapsAndMiddle)
+{
+    Fixture f;
+    TNoxSkinBtn *b = f.button();
+    b->ButtonSkin()->ApplySkinFile(f.skin(codedSkin(62, 100)));
+    b->SetBounds(0, 0, 73, 25);
+    ASSERT_EQ(b->Face().Width(), 73);
+    for (int x = 0; x < 73; ++x) {
+        int column;
+        if (x < 20)
+            column = x; // left cap
+        else if (x >= 53)
+            column = 42 + (x - 53); // right cap at 73 - 20
+        else
+            column = 20 + x % 20; // the middle piece, copied at 0, 20, 40, 60, 80
+        EXPECT_EQ(qRed(facePixel(*b, x, 30)), column) << "x " << x;
+        EXPECT_EQ(qGreen(facePixel(*b, x, 30)), 30);
+    }
+    // With a skin file and shape 0 the file's own corners show.
+    EXPECT_EQ(facePixel(*b, 0, 0), qRgb(0, 0, 200));
+}
+
+TEST(SkinButton, NarrowButtonShowsTheRightCapOverTheLeft)
+{
+    Fixture f;
+    TNoxSkinBtn *b = f.button();
+    b->ButtonSkin()->ApplySkinFile(f.skin(codedSkin(62, 100)));
+    b->SetBounds(0, 0, 15, 25);
+    for (int x = 0; x < 15; ++x)
+        EXPECT_EQ(qRed(facePixel(*b, x, 0)), 42 + 5 + x) << x;
+}
+
+TEST(SkinButton, StripsFollowTheState)
+{
+    Fixture f;
+    TNoxSkinBtn *b = f.button();
+    b->ButtonSkin()->ApplySkinFile(f.skin(codedSkin(62, 100)));
+    auto row = [&] { return qGreen(b->Render().pixel(30, 3)); };
+    EXPECT_EQ(row(), 3);
+    enter(b);
+    EXPECT_EQ(row(), 25 + 3);
+    QTest::mousePress(b, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(row(), 50 + 3);
+    leave(b);
+    EXPECT_EQ(row(), 3); // pressed but not over it: normal
+    enter(b);
+    QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(row(), 25 + 3);
+    b->setEnabled(false);
+    EXPECT_EQ(row(), 75 + 3);
+}
+
+TEST(SkinButton, ClickOnlyWhenReleasedOverTheButton)
+{
+    Fixture f;
+    TNoxSkinBtn *b = f.button();
+    QSignalSpy clicks(b, &TNoxSkinBtn::OnClick);
+    enter(b);
+    QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(clicks.count(), 1);
+    QTest::mousePress(b, Qt::LeftButton, {}, QPoint(5, 5));
+    QMouseEvent move(QEvent::MouseMove, QPointF(200, 5), QPointF(200, 5), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(b, &move);
+    EXPECT_FALSE(b->Hover());
+    QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(200, 5));
+    EXPECT_EQ(clicks.count(), 1);
+    EXPECT_FALSE(b->Pressed());
+}
+
+TEST(SkinButton, RightButtonDoesNotPress)
+{
+    Fixture f;
+    TNoxSkinBtn *b = f.button();
+    QSignalSpy clicks(b, &TNoxSkinBtn::OnClick);
+    enter(b);
+    QTest::mousePress(b, Qt::RightButton, {}, QPoint(5, 5));
+    EXPECT_FALSE(b->Pressed());
+    QTest::mouseRelease(b, Qt::RightButton, {}, QPoint(5, 5));
+    EXPECT_EQ(clicks.count(), 0);
+}
+
+TEST(SkinButton, BadSkinFilesAreReportedOnceAndChangeNothing)
+{
+    Fixture f;
+    TNoxSkinBtn *b = f.button();
+    b->SetBounds(0, 0, 73, 25);
+    const QByteArray before = b->Face().SaveToBytes();
+    QByteArray absurd = Bmp::encode24(codedSkin(4, 4));
+    absurd[18] = 0, absurd[19] = 0, absurd[20] = 1, absurd[21] = 0; // width 65536
+    absurd[22] = 0, absurd[23] = 0, absurd[24] = 1, absurd[25] = 0; // height 65536
+    const QString files[] = {
+        f.dir.filePath(QStringLiteral("missing.bmp")),
+        f.file(QStringLiteral("text.bmp"), "hello"),
+        f.skin(codedSkin(62, 99), QStringLiteral("odd.bmp")),
+        f.file(QStringLiteral("cut.bmp"), Bmp::encode24(codedSkin(62, 100)).left(500)),
+        f.file(QStringLiteral("absurd.bmp"), absurd),
+    };
+    for (const QString &file : files) {
+        f.dialogs.messages.clear();
+        b->ButtonSkin()->ApplySkinFile(file);
+        ASSERT_EQ(f.dialogs.messages.size(), 1u) << file.toStdString();
+        EXPECT_EQ(f.dialogs.messages[0], QStringLiteral("Bitmap is not valid skin bitmap"));
+        EXPECT_TRUE(b->ButtonSkin()->SkinBitmap().isEmpty());
+        EXPECT_EQ(b->Face().SaveToBytes(), before);
+    }
+}
+
+TEST(SkinButton, EmptySkinNameGoesBackToTheBuiltInSkin)
+{
+    Fixture f;
+    TNoxSkinBtn *b = f.button();
+    b->ButtonSkin()->ApplySkinFile(f.skin(codedSkin(62, 80)));
+    EXPECT_EQ(b->height(), 20);
+    b->ButtonSkin()->ApplySkinFile(QString());
+    EXPECT_EQ(b->height(), 25);
+    EXPECT_EQ(facePixel(*b, 0, 0), qRgb(255, 0, 0));
+    EXPECT_TRUE(f.dialogs.messages.empty());
+}
+
+TEST(SkinButton, ShapeChangesShowAtTheNextSizeChange)
+{
+    Fixture f;
+    TNoxSkinBtn *b = f.button();
+    b->ButtonSkin()->ApplySkinFile(f.skin(codedSkin(62, 100)));
+    b->SetBounds(0, 0, 73, 25);
+    b->ButtonSkin()->setButtonShape(2);
+    EXPECT_EQ(facePixel(*b, 0, 0), qRgb(0, 0, 200));
+    b->SetBounds(0, 0, 74, 25);
+    EXPECT_EQ(facePixel(*b, 0, 0), qRgb(255, 0, 0)); // shape 2 fills the corners
+    // The rounded clip leaves the corner pixel of the button unpainted.
+    EXPECT_EQ(qAlpha(b->Render().pixel(0, 0)), 0);
+    EXPECT_EQ(qAlpha(b->Render().pixel(37, 12)), 255);
+}
+
+TEST(SkinButton, EllipseShapeTakesTheSkinsSize)
+{
+    Fixture f;
+    TNoxSkinBtn *b = f.button();
+    b->ButtonSkin()->setButtonShape(1);
+    b->ButtonSkin()->ApplySkinFile(f.skin(codedSkin(40, 100)));
+    EXPECT_EQ(b->size(), QSize(40, 26));
+}
+
+TEST(SkinButton, SkinNarrowerThanThreePixelsIsStretched)
+{
+    Fixture f;
+    TNoxSkinBtn *b = f.button();
+    b->ButtonSkin()->ApplySkinFile(f.skin(codedSkin(2, 8)));
+    b->SetBounds(0, 0, 10, 2);
+    EXPECT_EQ(b->Face().Width(), 10);
+    EXPECT_EQ(qRed(facePixel(*b, 9, 1)), 1);
+}
+
+TEST(SkinButton, DisabledCaptionIsEngraved)
+{
+    Fixture f;
+    SysColors::set(clBtnHighlight, clWhite);
+    SysColors::set(clBtnShadow, RGB(128, 128, 128));
+    TNoxSkinBtn *b = f.button();
+    b->ButtonSkin()->setButtonShape(5); // a plain face of clBtnFace
+    b->SetBounds(0, 0, 73, 25);
+    b->setCaption(QStringLiteral("Add"));
+    b->setEnabled(false);
+    const QImage image = b->Render();
+    QRect light, dark;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixel(x, y) == qRgb(255, 255, 255))
+                light |= QRect(x, y, 1, 1);
+            if (image.pixel(x, y) == qRgb(128, 128, 128))
+                dark |= QRect(x, y, 1, 1);
+        }
+    }
+    ASSERT_FALSE(dark.isEmpty());
+    // The light copy lies one pixel right and down; the dark one covers it except at its edge.
+    EXPECT_EQ(light.right(), dark.right() + 1);
+    EXPECT_EQ(light.bottom(), dark.bottom() + 1);
+    SysColors::resetToClassic();
+}
+
+TEST(SkinButton, FaceTravelsThroughAStreamAsABitmap)
+{
+    Fixture f;
+    TNoxSkinBtn *b = f.button();
+    b->SetBounds(0, 0, 73, 25);
+    QByteArray bytes;
+    QBuffer out(&bytes);
+    out.open(QIODevice::WriteOnly);
+    b->WriteSkinImage(out);
+    EXPECT_EQ(bytes.left(2), QByteArray("BM"));
+    TNoxSkinBtn *other = f.button();
+    other->BeginLoading();
+    other->SetBounds(0, 0, 73, 25);
+    QBuffer in(&bytes);
+    in.open(QIODevice::ReadOnly);
+    other->ReadSkinImage(in);
+    other->Loaded();
+    EXPECT_EQ(other->Face().Image(), b->Face().Image());
+}
+
+#include "NoxSkinBtnTest.moc"
