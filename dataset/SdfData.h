@@ -6,6 +6,7 @@
 #include "LineList.h"
 
 #include <QString>
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,6 +42,8 @@ public:
     void SaveUnderName(const QString &fileName);
 
     bool Changed() const { return m_changed; }
+    // Forgets that anything changed, so that closing writes nothing.
+    void DiscardChanges() { m_changed = false; }
     int LineCount() const { return m_lines.count(); }
     std::string_view Line(int index) const { return m_lines.at(index); }
     std::int32_t LineRecordId(int index) const { return m_lines.id(index); }
@@ -54,6 +57,7 @@ public:
     bool ReadRecordAt(int row, char *buffer) override;
     std::string FieldValueIn(const char *buffer, const TField &field) const override;
     int ActiveRow() const override;
+    int RowCount() const override { return std::max(0, m_lines.count() - FirstRecordLine()); }
 
 protected:
     void OpenStore() override;
@@ -73,6 +77,7 @@ protected:
     void GetBookmarkArea(const char *buffer, char *bookmark) const override;
     void SetBookmarkArea(char *buffer, const char *bookmark) override;
     int RecordTotal() const override { return m_lines.count(); }
+    void SetCursorRow(int row) override { m_cursor = row + FirstRecordLine(); }
     int GetRecordNumber() const override;
     void SetRecordNumber(int recNo) override;
     bool IsModifiable() const override { return !m_readOnly; }

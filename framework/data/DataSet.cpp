@@ -628,3 +628,15 @@ void TDataSet::FieldChanged(TField &field)
     if (!ControlsDisabled())
         emit recordChanged(&field);
 }
+
+void TDataSet::MoveToRow(int row)
+{
+    checkActive();
+    CheckBrowseMode();
+    if (row < 0 || row >= RowCount() || row == ActiveRow())
+        return;
+    DoBeforeScroll();
+    SetCursorRow(row);
+    Resync();
+    DoAfterScroll();
+}

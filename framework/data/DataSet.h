@@ -113,8 +113,14 @@ public:
     virtual bool ReadRecordAt(int row, char *buffer) = 0;
     // The text of a data field in a buffer filled by ReadRecordAt.
     virtual std::string FieldValueIn(const char *buffer, const TField &field) const = 0;
-    // Position of the active record among all records, -1 when there is none.
+    // Position of the active record among all records, -1 when there is none. While a record is
+    // inserted, the row it shows in.
     virtual int ActiveRow() const = 0;
+    // Number of records that can be read by position.
+    virtual int RowCount() const = 0;
+    // Makes the record at position `row` the active one (ending an edit first), as a view does
+    // when the user picks a row.
+    void MoveToRow(int row);
 
     // Events.
     TDataSetNotifyEvent BeforeOpen, AfterOpen, BeforeClose, AfterClose;
@@ -159,6 +165,8 @@ protected:
     virtual void GetBookmarkArea(const char *buffer, char *bookmark) const = 0;
     virtual void SetBookmarkArea(char *buffer, const char *bookmark) = 0;
     virtual int RecordTotal() const = 0;
+    // Puts the cursor on the record at position `row`.
+    virtual void SetCursorRow(int row) = 0;
     virtual int GetRecordNumber() const = 0;
     virtual void SetRecordNumber(int recNo) = 0;
     virtual bool IsModifiable() const = 0;

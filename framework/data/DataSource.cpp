@@ -19,3 +19,8 @@ void TDataSource::setDataSet(TDataSet *dataSet)
     }
     emit dataSetChanged();
 }
+
+TDataSet *TDataSource::DataSet() const
+{
+    return m_dataSet;
+}

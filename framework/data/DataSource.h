@@ -14,7 +14,7 @@ class TDataSource : public QObject
 public:
     explicit TDataSource(QObject *parent = nullptr);
 
-    TDataSet *DataSet() const { return m_dataSet; }
+    TDataSet *DataSet() const;
     void setDataSet(TDataSet *dataSet);
 
 signals:

@@ -1,6 +1,8 @@
 #include "Dialogs.h"
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -83,4 +85,45 @@ int RealDialogs::MessageDlg(const QString &text, TMsgDlgType type, unsigned butt
             return result;
     }
     return mrCancel;
+}
+
+QString toQtFilter(const QString &filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        filters << parts[i].trimmed() + QStringLiteral(" (") + patterns.trimmed() + QLatin1Char(')');
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+QString RealDialogs::OpenFileName(const QString &title, const QString &filter, const QString &defaultName,
+                                  QString &folder)
+{
+    QFileDialog dialog(activeParent(), title, folder, toQtFilter(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    // The same dialog on every desktop, so the program looks and behaves alike everywhere.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    if (!defaultName.isEmpty())
+        dialog.selectFile(defaultName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    const QString chosen = dialog.selectedFiles().constFirst();
+    folder = QFileInfo(chosen).absolutePath();
+    return chosen;
+}
+
+QString RealDialogs::SaveFileName(const QString &title, const QString &filter, const QString &defaultName)
+{
+    QFileDialog dialog(activeParent(), title, QString(), toQtFilter(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    if (!defaultName.isEmpty())
+        dialog.selectFile(defaultName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
 }

@@ -35,6 +35,12 @@ public:
     virtual int MessageDlg(const QString &text, TMsgDlgType type, unsigned buttons) = 0;
     // The error box of the application object.
     virtual void ShowError(const QString &text) = 0;
+    // A file-open dialog: the chosen file's full name, or an empty text when cancelled.
+    // `folder` is where it opens and, after a choice, the folder of the chosen file.
+    virtual QString OpenFileName(const QString &title, const QString &filter, const QString &defaultName,
+                                 QString &folder) = 0;
+    // A file-save dialog: the chosen name, or an empty text when cancelled.
+    virtual QString SaveFileName(const QString &title, const QString &filter, const QString &defaultName) = 0;
 };
 
 // The dialogs in use: real ones unless a test set others.
@@ -49,4 +55,10 @@ public:
     void ShowMessage(const QString &text) override;
     int MessageDlg(const QString &text, TMsgDlgType type, unsigned buttons) override;
     void ShowError(const QString &text) override;
+    QString OpenFileName(const QString &title, const QString &filter, const QString &defaultName,
+                         QString &folder) override;
+    QString SaveFileName(const QString &title, const QString &filter, const QString &defaultName) override;
 };
+
+// A dialog filter as the program writes them, "Name|*.ext|Name|*.a;*.b", in Qt's form.
+QString toQtFilter(const QString &filter);

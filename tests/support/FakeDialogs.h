@@ -25,6 +25,39 @@ public:
         return answer;
     }
 
+    QString OpenFileName(const QString &title, const QString &filter, const QString &defaultName,
+                         QString &folder) override
+    {
+        fileDialogs.push_back({title, filter, defaultName, folder});
+        if (files.empty())
+            return QString();
+        const QString chosen = files.front();
+        files.pop_front();
+        if (!chosen.isEmpty())
+            folder = chosen.left(chosen.lastIndexOf(QLatin1Char('/')));
+        return chosen;
+    }
+
+    QString SaveFileName(const QString &title, const QString &, const QString &) override
+    {
+        saveDialogs.push_back(title);
+        if (saveFiles.empty())
+            return QString();
+        const QString chosen = saveFiles.front();
+        saveFiles.pop_front();
+        return chosen;
+    }
+    std::vector<QString> saveDialogs;
+    std::deque<QString> saveFiles;
+
+    struct FileDialog
+    {
+        QString title, filter, defaultName, folder;
+    };
+    std::vector<FileDialog> fileDialogs;
+    // The answers of the next file dialogs; an empty text cancels.
+    std::deque<QString> files;
+
     struct Question
     {
         QString text;

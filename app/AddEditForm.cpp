@@ -1,0 +1,99 @@
+#include "AddEditForm.h"
+
+#include "Application.h"
+#include "DataSet.h"
+#include "Dialogs.h"
+#include "MainForm.h"
+#include "SdfData.h"
+#include "ui_AddEditForm.h"
+
+TAddEditForm *AddEditForm = nullptr;
+
+TAddEditForm::TAddEditForm(TForm1 *owner) : QDialog(owner), m_ui(std::make_unique<Ui::TAddEditForm>()), m_owner(owner)
+{
+    {
+        FormLoading loading;
+        m_ui->setupUi(this);
+    }
+    FormLoading::Finish(this);
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize(11);
+    setFont(font);
+    setFixedSize(421, 388);
+    m_ui->ComboBox1->setCurrentIndex(-1);
+    if (owner) {
+        for (TDBEdit *edit : findChildren<TDBEdit *>())
+            edit->setDataSource(owner->DataSource());
+    }
+    connect(m_ui->Button01, &TNoxSkinBtn::OnClick, this, &TAddEditForm::Button01Click);
+    connect(m_ui->Button02, &TNoxSkinBtn::OnClick, this, &TAddEditForm::Button02Click);
+    connect(m_ui->Button03, &TNoxSkinBtn::OnClick, this, &TAddEditForm::Button03Click);
+    connect(m_ui->Button04, &TNoxSkinBtn::OnClick, this, &TAddEditForm::Button04Click);
+    connect(m_ui->Button05, &TNoxSkinBtn::OnClick, this, &TAddEditForm::Button05Click);
+    connect(m_ui->ComboBox1, &QComboBox::activated, this, &TAddEditForm::ComboBox1Change);
+    FormCreate();
+}
+
+TAddEditForm::~TAddEditForm() = default;
+
+void TAddEditForm::FormCreate()
+{
+    for (TNoxSkinBtn *button : {m_ui->Button01, m_ui->Button02, m_ui->Button03, m_ui->Button04, m_ui->Button05})
+        button->ButtonSkin()->ApplySkinFile(ProgramDirectory() + QStringLiteral("Skin/btnsource.bmp"));
+}
+
+void TAddEditForm::EditRecord(int mode)
+{
+    TDataSet *dataSet = m_owner->DataSet();
+    if (mode != 0) {
+        dataSet->Open();
+        dataSet->Edit();
+        const int index = m_ui->ComboBox1->findText(m_ui->DBEdit4->text(), Qt::MatchFixedString);
+        m_ui->ComboBox1->setCurrentIndex(index);
+    } else {
+        dataSet->Open();
+        dataSet->Insert();
+    }
+    if (exec() == QDialog::Accepted)
+        dataSet->Post();
+    else
+        dataSet->Cancel();
+    close();
+}
+
+void TAddEditForm::Button01Click()
+{
+    done(QDialog::Accepted);
+}
+
+void TAddEditForm::Button02Click()
+{
+    done(QDialog::Rejected);
+}
+
+void TAddEditForm::choose(TDBEdit *edit)
+{
+    const QString file = Dialogs().OpenFileName(QString(), QString::fromUtf8("Всички файлове |*.*"), QString(), m_folder);
+    if (!file.isEmpty())
+        edit->setText(file);
+}
+
+void TAddEditForm::Button03Click()
+{
+    choose(m_ui->editVideo);
+}
+
+void TAddEditForm::Button04Click()
+{
+    choose(m_ui->editAudio);
+}
+
+void TAddEditForm::Button05Click()
+{
+    choose(m_ui->editSub);
+}
+
+void TAddEditForm::ComboBox1Change(int index)
+{
+    m_ui->DBEdit4->setText(m_ui->ComboBox1->itemText(index));
+}

@@ -1,0 +1,43 @@
+#pragma once
+// The dialog in which a film is added or the current one is changed. Its edit boxes are bound to
+// the main window's data source; the dialog puts the dataset into insert or edit and posts or
+// cancels when it closes.
+
+#include <QDialog>
+#include <memory>
+
+namespace Ui {
+class TAddEditForm;
+}
+class TForm1;
+
+class TAddEditForm : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TAddEditForm(TForm1 *owner);
+    ~TAddEditForm() override;
+
+    Ui::TAddEditForm &ui() const { return *m_ui; }
+    // 0 adds a record; anything else edits the current one.
+    void EditRecord(int mode);
+
+    void Button01Click();
+    void Button02Click();
+    void Button03Click();
+    void Button04Click();
+    void Button05Click();
+    void ComboBox1Change(int index);
+
+private:
+    void FormCreate();
+    void choose(class TDBEdit *edit);
+
+    std::unique_ptr<Ui::TAddEditForm> m_ui;
+    TForm1 *m_owner;
+    // The one file dialog keeps the folder of the last choice while this dialog lives.
+    QString m_folder;
+};
+
+extern TAddEditForm *AddEditForm;

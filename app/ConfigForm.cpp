@@ -1,0 +1,126 @@
+#include "ConfigForm.h"
+
+#include "Application.h"
+#include "Colors.h"
+#include "Dialogs.h"
+#include "Registry.h"
+#include "XP_Color.h"
+#include "ui_ConfigForm.h"
+
+TConfigForm *ConfigForm = nullptr;
+
+namespace {
+const char *const kKey = "Software\\Cinaxo\\Configuration\\";
+const char *const kFilter = "Изпълними файлове|*.exe";
+} // namespace
+
+TConfigForm::TConfigForm(QWidget *owner) : QDialog(owner), m_ui(std::make_unique<Ui::TConfigForm>())
+{
+    {
+        FormLoading loading;
+        m_ui->setupUi(this);
+    }
+    FormLoading::Finish(this);
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize(11);
+    setFont(font);
+    setFixedSize(434, 293);
+    for (TqzXPEdit *edit : {m_ui->MicroDVDPath, m_ui->BSPlayerPath, m_ui->MediaPlayerPath}) {
+        edit->Colors()->setBackColor(clWindow);
+        edit->Colors()->setBackHiColor(clWindow);
+    }
+    connect(m_ui->Button01, &TNoxSkinBtn::OnClick, this, &TConfigForm::Button01Click);
+    connect(m_ui->Button02, &TNoxSkinBtn::OnClick, this, &TConfigForm::Button02Click);
+    connect(m_ui->Button03, &TNoxSkinBtn::OnClick, this, &TConfigForm::Button03Click);
+    connect(m_ui->Button04, &TNoxSkinBtn::OnClick, this, &TConfigForm::Button04Click);
+    connect(m_ui->Button05, &TNoxSkinBtn::OnClick, this, &TConfigForm::Button05Click);
+    FormCreate();
+}
+
+TConfigForm::~TConfigForm() = default;
+
+void TConfigForm::FormCreate()
+{
+    for (TNoxSkinBtn *button : {m_ui->Button01, m_ui->Button02, m_ui->Button03, m_ui->Button04, m_ui->Button05})
+        button->ButtonSkin()->ApplySkinFile(ProgramDirectory() + QStringLiteral("Skin/btnsource.bmp"));
+}
+
+void TConfigForm::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    LoadSettings();
+}
+
+void TConfigForm::LoadSettings()
+{
+    QString paths[3];
+    {
+        TRegistry registry;
+        registry.setRootKey(TRootKey::HKEY_LOCAL_MACHINE);
+        if (registry.OpenKey(QString::fromLatin1(kKey), true)) {
+            paths[0] = registry.ReadString(QStringLiteral("MicroDVDPath"));
+            paths[1] = registry.ReadString(QStringLiteral("BSPlayerPath"));
+            paths[2] = registry.ReadString(QStringLiteral("MediaPlayerPath"));
+        }
+    }
+    m_ui->MicroDVDPath->setText(paths[0]);
+    m_ui->BSPlayerPath->setText(paths[1]);
+    m_ui->MediaPlayerPath->setText(paths[2]);
+}
+
+bool TConfigForm::SaveSettings()
+{
+    TRegistry registry;
+    registry.setRootKey(TRootKey::HKEY_LOCAL_MACHINE);
+    if (!registry.OpenKey(QString::fromLatin1(kKey), true)) {
+        // The user must not believe the paths were kept when they were not.
+        Dialogs().ShowMessage(QString::fromUtf8("Настройките не можаха да бъдат записани: "
+                                                "хранилището на настройките не може да бъде отворено."));
+        return false;
+    }
+    registry.WriteString(QStringLiteral("MicroDVDPath"), m_ui->MicroDVDPath->text());
+    registry.WriteString(QStringLiteral("BSPlayerPath"), m_ui->BSPlayerPath->text());
+    registry.WriteString(QStringLiteral("MediaPlayerPath"), m_ui->MediaPlayerPath->text());
+    return true;
+}
+
+void TConfigForm::Execute()
+{
+    if (exec() == QDialog::Accepted)
+        SaveSettings();
+}
+
+void TConfigForm::Button01Click()
+{
+    const QString file = Dialogs().OpenFileName(QString::fromUtf8("Посочете пълният път до MicroDVD ..."),
+                                                QString::fromUtf8(kFilter), QStringLiteral("mdvdp.exe"), m_folders[0]);
+    if (!file.isEmpty())
+        m_ui->MicroDVDPath->setText(file);
+}
+
+void TConfigForm::Button02Click()
+{
+    const QString file = Dialogs().OpenFileName(QString::fromUtf8("Посочете пътя до BSPlayer"),
+                                                QString::fromUtf8(kFilter), QStringLiteral("bplay.exe"), m_folders[1]);
+    if (!file.isEmpty())
+        m_ui->BSPlayerPath->setText(file);
+}
+
+void TConfigForm::Button03Click()
+{
+    const QString file = Dialogs().OpenFileName(QString::fromUtf8("Посочете пътя до Windows Media Player"),
+                                                QString::fromUtf8(kFilter), QStringLiteral("wmplayer.exe"),
+                                                m_folders[2]);
+    if (!file.isEmpty())
+        m_ui->MediaPlayerPath->setText(file);
+}
+
+void TConfigForm::Button04Click()
+{
+    done(QDialog::Rejected);
+}
+
+void TConfigForm::Button05Click()
+{
+    done(QDialog::Accepted);
+}

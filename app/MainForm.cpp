@@ -1,0 +1,300 @@
+#include "MainForm.h"
+
+#include "AboutForm.h"
+#include "AddEditForm.h"
+#include "Application.h"
+#include "Codec.h"
+#include "ConfigForm.h"
+#include "DataSource.h"
+#include "Dialogs.h"
+#include "PlayerLaunch.h"
+#include "Registry.h"
+#include "SdfData.h"
+#include "ui_MainForm.h"
+
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+
+TForm1 *Form1 = nullptr;
+
+namespace {
+QFont windowFont(bool bold = false)
+{
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize(11);
+    font.setBold(bold);
+    return font;
+}
+} // namespace
+
+TForm1::TForm1(QWidget *parent)
+    : QMainWindow(parent), m_ui(std::make_unique<Ui::TForm1>()), m_dataSet(new TSdfDataSet(this)),
+      m_dataSource(new TDataSource(this))
+{
+    m_dataSet->setObjectName(QStringLiteral("DataSet"));
+    m_dataSource->setObjectName(QStringLiteral("DataSource"));
+    {
+        FormLoading loading;
+        m_ui->setupUi(this);
+    }
+    FormLoading::Finish(this);
+    setFont(windowFont());
+
+    // What the layout cannot say: the data bindings, the grid's columns, the status bar's panel.
+    m_dataSource->setDataSet(m_dataSet);
+    TDBGrid *grid = m_ui->DBGrid1;
+    auto &columns = grid->Columns();
+    for (const char *name : {"Заглавие", "Етикет", "Формат", "Наличен"})
+        columns.push_back({QString::fromUtf8(name), QString::fromUtf8(name), 64, Qt::AlignLeft | Qt::AlignVCenter, false});
+    columns[3].Width = 50;
+    columns[3].Alignment = Qt::AlignCenter;
+    columns[3].Bold = true;
+    grid->horizontalHeader()->setFont(windowFont());
+    grid->setDataSource(m_dataSource);
+    auto *panel = new QLabel(m_ui->StatusBar1);
+    panel->setObjectName(QStringLiteral("StatusPanel0"));
+    panel->setFixedWidth(150);
+    m_ui->StatusBar1->addWidget(panel);
+    m_ui->StatusBar1->setSizeGripEnabled(true);
+    m_ui->ControlPanel->installEventFilter(this);
+    m_ui->PlayerBox->setCurrentIndex(-1);
+    BuildMainMenu();
+
+    connect(m_ui->Button01, &TNoxSkinBtn::OnClick, this, &TForm1::Button1Click);
+    connect(m_ui->Button02, &TNoxSkinBtn::OnClick, this, &TForm1::Button2Click);
+    connect(m_ui->Button03, &TNoxSkinBtn::OnClick, this, &TForm1::Button03Click);
+    connect(m_ui->Button04, &TNoxSkinBtn::OnClick, this, &TForm1::Button04Click);
+    connect(grid, &TDBGrid::KeyDown, this, [this](int key, Qt::KeyboardModifiers) { DBGrid1KeyDown(key); });
+    connect(grid, &QAbstractItemView::doubleClicked, this, &TForm1::Button04Click);
+    setTabOrder(grid, m_ui->PlayerBox);
+
+    try {
+        FormCreate();
+    } catch (const std::exception &error) {
+        TApplication::ShowException(error);
+    }
+    FormResize();
+}
+
+TForm1::~TForm1()
+{
+    // The dataset closes (and saves) before the controls that show it go away.
+    m_dataSource->setDataSet(nullptr);
+    delete m_dataSet;
+}
+
+void TForm1::FormCreate()
+{
+    const QString dir = ProgramDirectory();
+    m_dataSet->LoadSchemaFromFile(dir + QStringLiteral("format.txt"));
+    m_dataSet->setFileName(dir + QStringLiteral("db.txt"));
+    m_dataSet->Open();
+    for (int position : {3, 4, 5, 7})
+        m_dataSet->Fields(position)->setVisible(false);
+    static_cast<QLabel *>(m_ui->StatusBar1->findChild<QLabel *>(QStringLiteral("StatusPanel0")))
+        ->setText(m_ui->VersionLabel->Caption());
+    LoadSkins();
+    m_ui->PlayerBox->setCurrentIndex(0);
+}
+
+void TForm1::LoadSkins()
+{
+    for (TNoxSkinBtn *button : {m_ui->Button01, m_ui->Button02, m_ui->Button03, m_ui->Button04})
+        button->ButtonSkin()->ApplySkinFile(ProgramDirectory() + QStringLiteral("Skin/btnsource.bmp"));
+}
+
+void TForm1::BuildMainMenu()
+{
+    // The one place the menus are made; the owner-drawn menus take it over.
+    QMenuBar *bar = menuBar();
+    bar->setFont(windowFont());
+    struct Item
+    {
+        const char *name;
+        const char *caption;
+        void (TForm1::*handler)();
+    };
+    struct Menu
+    {
+        const char *name;
+        const char *caption;
+        std::vector<Item> items;
+    };
+    const Menu menus[] = {
+        {"N1", "Файл", {{"N2", "Програмни настройки", &TForm1::N2Click}, {"N3", "-", nullptr}, {"N4", "Изход", &TForm1::N4Click}}},
+        {"N5",
+         "Запис",
+         {{"N6", "Добави", &TForm1::Button1Click},
+          {"N7", "Редакция", &TForm1::Button2Click},
+          {"N8", "Изтрий", &TForm1::Button03Click},
+          {"N9", "-", nullptr},
+          {"N10", "Стартирай", &TForm1::Button04Click}}},
+        {"N11", "Помощ", {{"N12", "Помощ", nullptr}, {"N13", "-", nullptr}, {"N14", "За програмата", &TForm1::N14Click}}},
+    };
+    for (const Menu &m : menus) {
+        QMenu *menu = bar->addMenu(QString::fromUtf8(m.caption));
+        menu->setObjectName(QString::fromLatin1(m.name));
+        menu->setFont(windowFont());
+        for (const Item &item : m.items) {
+            QAction *action = QString::fromUtf8(item.caption) == QLatin1String("-")
+                                  ? menu->addSeparator()
+                                  : menu->addAction(QString::fromUtf8(item.caption));
+            action->setObjectName(QString::fromLatin1(item.name));
+            if (item.handler)
+                connect(action, &QAction::triggered, this, [this, handler = item.handler] { (this->*handler)(); });
+        }
+    }
+}
+
+QAction *TForm1::MenuItem(const QString &name) const
+{
+    return menuBar()->findChild<QAction *>(name);
+}
+
+void TForm1::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    FormResize();
+}
+
+void TForm1::FormResize()
+{
+    const int w = frameGeometry().width();
+    const int h = w / 2;
+    const int q = h / 2;
+    TDBGrid *grid = m_ui->DBGrid1;
+    if (grid->Columns().size() < 4)
+        return;
+    grid->setColumnWidthOf(0, h);
+    grid->setColumnWidthOf(1, q - 60);
+    grid->setColumnWidthOf(2, q - 35);
+}
+
+bool TForm1::eventFilter(QObject *watched, QEvent *event)
+{
+    // Panel1 is aligned to the right of the control panel.
+    if (watched == m_ui->ControlPanel && event->type() == QEvent::Resize) {
+        const int inset = m_ui->ControlPanel->frameWidth();
+        m_ui->Panel1->setGeometry(m_ui->ControlPanel->width() - inset - 238, inset, 238,
+                                  m_ui->ControlPanel->height() - 2 * inset);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm1::DBGrid1KeyDown(int key)
+{
+    if (key == 45)
+        Button1Click();
+    if (key == 120)
+        Button2Click();
+    if (key == 46)
+        Button03Click();
+    if (key == 13)
+        Button04Click();
+}
+
+void TForm1::runEditDialog(int mode)
+{
+    // A fresh dialog for every command, destroyed also when an error passes.
+    std::unique_ptr<TAddEditForm> dialog(new TAddEditForm(this));
+    dialog->EditRecord(mode);
+}
+
+void TForm1::Button1Click()
+{
+    runEditDialog(0);
+}
+
+void TForm1::Button2Click()
+{
+    runEditDialog(1);
+}
+
+void TForm1::Button03Click()
+{
+    const int answer = Dialogs().MessageDlg(QString::fromUtf8("Сигурни ли сте, че желаете да изтриете този запис?"),
+                                            TMsgDlgType::mtConfirmation, MsgButtons::mbOKCancel);
+    if (answer == mrOk)
+        m_dataSet->Delete();
+}
+
+void TForm1::Button04Click()
+{
+    StartPlayer(*m_dataSet, m_ui->PlayerBox->currentIndex());
+}
+
+void TForm1::N2Click()
+{
+    std::unique_ptr<TConfigForm> dialog(new TConfigForm(this));
+    dialog->Execute();
+}
+
+void TForm1::N4Click()
+{
+    close();
+}
+
+void TForm1::N14Click()
+{
+    if (AboutForm)
+        AboutForm->exec();
+}
+
+QString TForm1::ReadPlayerPath(const QString &valueName)
+{
+    TRegistry registry;
+    registry.setRootKey(TRootKey::HKEY_LOCAL_MACHINE);
+    if (registry.OpenKey(QStringLiteral("Software\\Cinaxo\\Configuration\\"), true))
+        return registry.ReadString(valueName);
+    return QString();
+}
+
+bool TForm1::SaveBeforeQuit()
+{
+    for (;;) {
+        try {
+            m_dataSet->Close();
+            return true;
+        } catch (const std::exception &error) {
+            const QString text = QString::fromUtf8("Каталогът не можа да бъде записан:\n%1\n\n"
+                                                   "Retry: опитай отново.\n"
+                                                   "Ignore: запиши каталога в друг файл.\n"
+                                                   "Abort: изход без запис; промените се губят.\n"
+                                                   "Cancel: обратно към програмата.")
+                                     .arg(QString::fromUtf8(error.what()));
+            const int answer = Dialogs().MessageDlg(
+                text, TMsgDlgType::mtError,
+                MsgButtons::mbRetry | MsgButtons::mbIgnore | MsgButtons::mbAbort | MsgButtons::mbCancel);
+            if (answer == mrAbort) {
+                m_dataSet->DiscardChanges();
+                m_dataSet->Close();
+                return true;
+            }
+            if (answer == mrIgnore) {
+                const QString file = Dialogs().SaveFileName(QString::fromUtf8("Запиши каталога като"),
+                                                            QString::fromUtf8("Текстови файлове|*.txt"),
+                                                            QStringLiteral("db.txt"));
+                if (!file.isEmpty()) {
+                    try {
+                        m_dataSet->SaveUnderName(file);
+                    } catch (const std::exception &saveError) {
+                        TApplication::ShowException(saveError);
+                    }
+                }
+            } else if (answer != mrRetry) {
+                return false;
+            }
+        }
+    }
+}
+
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    if (SaveBeforeQuit())
+        event->accept();
+    else
+        event->ignore();
+}

@@ -1,0 +1,62 @@
+#pragma once
+// The main window: the catalogue in a grid, the commands, and the status bar with the version.
+
+#include <QMainWindow>
+#include <memory>
+
+class QAction;
+class QMenuBar;
+class TDataSource;
+class TSdfDataSet;
+namespace Ui {
+class TForm1;
+}
+
+class TForm1 : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit TForm1(QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    TSdfDataSet *DataSet() const { return m_dataSet; }
+    TDataSource *DataSource() const { return m_dataSource; }
+    Ui::TForm1 &ui() const { return *m_ui; }
+    // The player path stored under a value name of the player settings.
+    static QString ReadPlayerPath(const QString &valueName);
+    QAction *MenuItem(const QString &name) const;
+
+    // The commands.
+    void Button1Click();
+    void Button2Click();
+    void Button03Click();
+    void Button04Click();
+    void N2Click();
+    void N4Click();
+    void N14Click();
+
+    // Column widths for the window's outer width.
+    void FormResize();
+    void LoadSkins();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void FormCreate();
+    void BuildMainMenu();
+    void DBGrid1KeyDown(int key);
+    void runEditDialog(int mode);
+    // Saves the catalogue before the program ends; false when the user chose to stay.
+    bool SaveBeforeQuit();
+
+    std::unique_ptr<Ui::TForm1> m_ui;
+    TSdfDataSet *m_dataSet;
+    TDataSource *m_dataSource;
+};
+
+// The program's windows, created at start in this order.
+extern TForm1 *Form1;

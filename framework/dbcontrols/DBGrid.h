@@ -1,0 +1,103 @@
+#pragma once
+// The data-aware grid: a table view over a model that reads the dataset's records by position,
+// so a catalogue of a million films scrolls as fast as a small one. The view's current row and the
+// dataset's active record follow each other; a record being inserted or edited shows in its row.
+
+#include <QAbstractTableModel>
+#include <QPointer>
+
+#include "DataSource.h"
+#include <QTableView>
+#include <memory>
+#include <vector>
+
+class TDataSet;
+class TDataSource;
+class TField;
+
+struct TColumn
+{
+    QString FieldName;
+    QString Title;
+    // As set; the view shows widths below 1 as 0.
+    int Width = 64;
+    Qt::Alignment Alignment = Qt::AlignLeft | Qt::AlignVCenter;
+    bool Bold = false;
+};
+
+class DBGridModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    explicit DBGridModel(QObject *parent = nullptr);
+    ~DBGridModel() override;
+
+    void setDataSource(TDataSource *source);
+    TDataSet *dataSet() const;
+    void setColumns(const std::vector<TColumn> *columns) { m_columns = columns; }
+    // The row the active record shows in, -1 when none.
+    int activeRow() const;
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    // Follows the dataset: rows, the record being edited, the active row.
+    void refresh();
+
+signals:
+    void activeRowChanged(int row);
+
+private:
+    const TField *fieldOfColumn(int column) const;
+    QString textAt(int row, const TField &field) const;
+
+    QPointer<TDataSource> m_source;
+    const std::vector<TColumn> *m_columns = nullptr;
+    int m_rows = 0;
+    int m_insertRow = -1;
+    mutable std::unique_ptr<char[]> m_buffer;
+    mutable int m_bufferRow = -1;
+    int m_activeRow = -1;
+};
+
+class TDBGrid : public QTableView
+{
+    Q_OBJECT
+    Q_PROPERTY(bool ReadOnly READ ReadOnly WRITE setReadOnly)
+
+public:
+    explicit TDBGrid(QWidget *parent = nullptr);
+
+    TDataSource *DataSource() const { return m_source; }
+    void setDataSource(TDataSource *source);
+    std::vector<TColumn> &Columns() { return m_columns; }
+    // Applies changed columns (titles, widths, alignment) to the view.
+    void ColumnsChanged();
+    void setColumnWidthOf(int column, int width);
+    bool ReadOnly() const { return m_readOnly; }
+    void setReadOnly(bool value) { m_readOnly = value; }
+    DBGridModel *gridModel() const { return m_model; }
+
+signals:
+    // Every key pressed in the grid, as a virtual key code, before the grid handles it.
+    void KeyDown(int key, Qt::KeyboardModifiers modifiers);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+
+private:
+    void followDataSet(int row);
+
+    DBGridModel *m_model;
+    QPointer<TDataSource> m_source;
+    std::vector<TColumn> m_columns;
+    bool m_readOnly = true;
+    bool m_following = false;
+};
+
+// The virtual key code of a Qt key (0 when it has none here).
+int virtualKeyOf(int qtKey);

@@ -1,0 +1,71 @@
+#include "Application.h"
+
+#include "DbErrors.h"
+#include "Dialogs.h"
+
+#include <QDir>
+
+namespace {
+int g_loadingDepth = 0;
+}
+
+TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv)
+{
+    setExceptionHandler([](const std::exception &error) { ShowException(error); });
+}
+
+void TApplication::setTitle(const QString &title)
+{
+    setApplicationName(title);
+    setApplicationDisplayName(title);
+}
+
+void TApplication::ShowException(const std::exception &error)
+{
+    if (dynamic_cast<const EAbort *>(&error))
+        return;
+    Dialogs().ShowError(QString::fromUtf8(error.what()));
+}
+
+bool TApplication::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception &error) {
+        ShowException(error);
+    } catch (...) {
+        Dialogs().ShowError(QStringLiteral("Unknown error"));
+    }
+    return false;
+}
+
+QString ProgramDirectory()
+{
+    QString dir = QCoreApplication::applicationDirPath();
+    if (!dir.endsWith(QLatin1Char('/')))
+        dir += QLatin1Char('/');
+    return dir;
+}
+
+FormLoading::FormLoading()
+{
+    ++g_loadingDepth;
+}
+
+FormLoading::~FormLoading()
+{
+    --g_loadingDepth;
+}
+
+bool FormLoading::Active()
+{
+    return g_loadingDepth > 0;
+}
+
+void FormLoading::Finish(QObject *form)
+{
+    for (QObject *child : form->findChildren<QObject *>()) {
+        if (child->metaObject()->indexOfMethod("Loaded()") >= 0)
+            QMetaObject::invokeMethod(child, "Loaded", Qt::DirectConnection);
+    }
+}
