@@ -9,7 +9,8 @@
 
 TAddEditForm *AddEditForm = nullptr;
 
-TAddEditForm::TAddEditForm(TForm1 *owner) : QDialog(owner), m_ui(std::make_unique<Ui::TAddEditForm>()), m_owner(owner)
+TAddEditForm::TAddEditForm(TForm1 *owner)
+    : QDialog(owner), m_ui(std::make_unique<Ui::TAddEditForm>()), m_owner(owner)
 {
     {
         FormLoading loading;
@@ -38,7 +39,8 @@ TAddEditForm::~TAddEditForm() = default;
 
 void TAddEditForm::FormCreate()
 {
-    for (TNoxSkinBtn *button : {m_ui->Button01, m_ui->Button02, m_ui->Button03, m_ui->Button04, m_ui->Button05})
+    for (TNoxSkinBtn *button :
+         {m_ui->Button01, m_ui->Button02, m_ui->Button03, m_ui->Button04, m_ui->Button05})
         button->ButtonSkin()->ApplySkinFile(ProgramDirectory() + QStringLiteral("Skin/btnsource.bmp"));
 }
 
@@ -73,7 +75,8 @@ void TAddEditForm::Button02Click()
 
 void TAddEditForm::choose(TDBEdit *edit)
 {
-    const QString file = Dialogs().OpenFileName(QString(), QString::fromUtf8("Всички файлове |*.*"), QString(), m_folder);
+    const QString file =
+        Dialogs().OpenFileName(QString(), QString::fromUtf8("Всички файлове |*.*"), QString(), m_folder);
     if (!file.isEmpty())
         edit->setText(file);
 }

@@ -41,7 +41,8 @@ TConfigForm::~TConfigForm() = default;
 
 void TConfigForm::FormCreate()
 {
-    for (TNoxSkinBtn *button : {m_ui->Button01, m_ui->Button02, m_ui->Button03, m_ui->Button04, m_ui->Button05})
+    for (TNoxSkinBtn *button :
+         {m_ui->Button01, m_ui->Button02, m_ui->Button03, m_ui->Button04, m_ui->Button05})
         button->ButtonSkin()->ApplySkinFile(ProgramDirectory() + QStringLiteral("Skin/btnsource.bmp"));
 }
 
@@ -92,25 +93,27 @@ void TConfigForm::Execute()
 
 void TConfigForm::Button01Click()
 {
-    const QString file = Dialogs().OpenFileName(QString::fromUtf8("Посочете пълният път до MicroDVD ..."),
-                                                QString::fromUtf8(kFilter), QStringLiteral("mdvdp.exe"), m_folders[0]);
+    const QString file =
+        Dialogs().OpenFileName(QString::fromUtf8("Посочете пълният път до MicroDVD ..."),
+                               QString::fromUtf8(kFilter), QStringLiteral("mdvdp.exe"), m_folders[0]);
     if (!file.isEmpty())
         m_ui->MicroDVDPath->setText(file);
 }
 
 void TConfigForm::Button02Click()
 {
-    const QString file = Dialogs().OpenFileName(QString::fromUtf8("Посочете пътя до BSPlayer"),
-                                                QString::fromUtf8(kFilter), QStringLiteral("bplay.exe"), m_folders[1]);
+    const QString file =
+        Dialogs().OpenFileName(QString::fromUtf8("Посочете пътя до BSPlayer"), QString::fromUtf8(kFilter),
+                               QStringLiteral("bplay.exe"), m_folders[1]);
     if (!file.isEmpty())
         m_ui->BSPlayerPath->setText(file);
 }
 
 void TConfigForm::Button03Click()
 {
-    const QString file = Dialogs().OpenFileName(QString::fromUtf8("Посочете пътя до Windows Media Player"),
-                                                QString::fromUtf8(kFilter), QStringLiteral("wmplayer.exe"),
-                                                m_folders[2]);
+    const QString file =
+        Dialogs().OpenFileName(QString::fromUtf8("Посочете пътя до Windows Media Player"),
+                               QString::fromUtf8(kFilter), QStringLiteral("wmplayer.exe"), m_folders[2]);
     if (!file.isEmpty())
         m_ui->MediaPlayerPath->setText(file);
 }

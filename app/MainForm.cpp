@@ -48,7 +48,8 @@ TForm1::TForm1(QWidget *parent)
     TDBGrid *grid = m_ui->DBGrid1;
     auto &columns = grid->Columns();
     for (const char *name : {"Заглавие", "Етикет", "Формат", "Наличен"})
-        columns.push_back({QString::fromUtf8(name), QString::fromUtf8(name), 64, Qt::AlignLeft | Qt::AlignVCenter, false});
+        columns.push_back(
+            {QString::fromUtf8(name), QString::fromUtf8(name), 64, Qt::AlignLeft | Qt::AlignVCenter, false});
     columns[3].Width = 50;
     columns[3].Alignment = Qt::AlignCenter;
     columns[3].Bold = true;
@@ -124,7 +125,11 @@ void TForm1::BuildMainMenu()
         std::vector<Item> items;
     };
     const Menu menus[] = {
-        {"N1", "Файл", {{"N2", "Програмни настройки", &TForm1::N2Click}, {"N3", "-", nullptr}, {"N4", "Изход", &TForm1::N4Click}}},
+        {"N1",
+         "Файл",
+         {{"N2", "Програмни настройки", &TForm1::N2Click},
+          {"N3", "-", nullptr},
+          {"N4", "Изход", &TForm1::N4Click}}},
         {"N5",
          "Запис",
          {{"N6", "Добави", &TForm1::Button1Click},
@@ -132,7 +137,9 @@ void TForm1::BuildMainMenu()
           {"N8", "Изтрий", &TForm1::Button03Click},
           {"N9", "-", nullptr},
           {"N10", "Стартирай", &TForm1::Button04Click}}},
-        {"N11", "Помощ", {{"N12", "Помощ", nullptr}, {"N13", "-", nullptr}, {"N14", "За програмата", &TForm1::N14Click}}},
+        {"N11",
+         "Помощ",
+         {{"N12", "Помощ", nullptr}, {"N13", "-", nullptr}, {"N14", "За програмата", &TForm1::N14Click}}},
     };
     for (const Menu &m : menus) {
         QMenu *menu = bar->addMenu(QString::fromUtf8(m.caption));
@@ -144,7 +151,8 @@ void TForm1::BuildMainMenu()
                                   : menu->addAction(QString::fromUtf8(item.caption));
             action->setObjectName(QString::fromLatin1(item.name));
             if (item.handler)
-                connect(action, &QAction::triggered, this, [this, handler = item.handler] { (this->*handler)(); });
+                connect(action, &QAction::triggered, this,
+                        [this, handler = item.handler] { (this->*handler)(); });
         }
     }
 }
@@ -215,8 +223,9 @@ void TForm1::Button2Click()
 
 void TForm1::Button03Click()
 {
-    const int answer = Dialogs().MessageDlg(QString::fromUtf8("Сигурни ли сте, че желаете да изтриете този запис?"),
-                                            TMsgDlgType::mtConfirmation, MsgButtons::mbOKCancel);
+    const int answer =
+        Dialogs().MessageDlg(QString::fromUtf8("Сигурни ли сте, че желаете да изтриете този запис?"),
+                             TMsgDlgType::mtConfirmation, MsgButtons::mbOKCancel);
     if (answer == mrOk)
         m_dataSet->Delete();
 }
@@ -265,9 +274,9 @@ bool TForm1::SaveBeforeQuit()
                                                    "Abort: изход без запис; промените се губят.\n"
                                                    "Cancel: обратно към програмата.")
                                      .arg(QString::fromUtf8(error.what()));
-            const int answer = Dialogs().MessageDlg(
-                text, TMsgDlgType::mtError,
-                MsgButtons::mbRetry | MsgButtons::mbIgnore | MsgButtons::mbAbort | MsgButtons::mbCancel);
+            const int answer = Dialogs().MessageDlg(text, TMsgDlgType::mtError,
+                                                    MsgButtons::mbRetry | MsgButtons::mbIgnore |
+                                                        MsgButtons::mbAbort | MsgButtons::mbCancel);
             if (answer == mrAbort) {
                 m_dataSet->DiscardChanges();
                 m_dataSet->Close();

@@ -21,7 +21,8 @@ QString PlayerValueName(int playerIndex)
     return QStringLiteral("MediaPlayerPath");
 }
 
-QString PlayerParameters(int playerIndex, const QString &video, const QString &audio, const QString &subtitles)
+QString PlayerParameters(int playerIndex, const QString &video, const QString &audio,
+                         const QString &subtitles)
 {
     const QString v = QuotePath(video), a = QuotePath(audio), s = QuotePath(subtitles);
     if (playerIndex == 0)
@@ -40,13 +41,15 @@ void StartPlayer(TDataSet &dataSet, int playerIndex)
     const QString subtitles = dataSet.Fields(5)->Text();
     const QString player = TForm1::ReadPlayerPath(PlayerValueName(playerIndex));
     if (player.isEmpty()) {
-        Dialogs().ShowMessage(QString::fromUtf8("Избраната от Вас програма не е настроена!\r\n"
-                                                "Настройките можете да направите от менюто Файл->Програмни настройки!"));
+        Dialogs().ShowMessage(
+            QString::fromUtf8("Избраната от Вас програма не е настроена!\r\n"
+                              "Настройките можете да направите от менюто Файл->Програмни настройки!"));
         return;
     }
     const QFileInfo file(video);
     if (video.isEmpty() || !file.exists() || !file.isFile()) {
-        Dialogs().ShowMessage(QString::fromUtf8("Моля, поставете дискът с филма и тогава натиснете бутон СТАРТИРАНЕ!"));
+        Dialogs().ShowMessage(
+            QString::fromUtf8("Моля, поставете дискът с филма и тогава натиснете бутон СТАРТИРАНЕ!"));
         return;
     }
     Shell().StartProgram(player, PlayerParameters(playerIndex, video, audio, subtitles));

@@ -7,7 +7,8 @@ class TDataSet;
 
 // The parameter text for a player (0 MicroDVD, 1 BSPlayer, 2 Media Player) from the paths as
 // they are stored; blanks make a path quoted.
-QString PlayerParameters(int playerIndex, const QString &video, const QString &audio, const QString &subtitles);
+QString PlayerParameters(int playerIndex, const QString &video, const QString &audio,
+                         const QString &subtitles);
 QString QuotePath(const QString &path);
 // The value name of the player's path in the settings.
 QString PlayerValueName(int playerIndex);

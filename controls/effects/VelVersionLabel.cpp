@@ -138,8 +138,8 @@ QString TVelVersionLabel::StringValueText(const VersionRecord &record)
                             .arg(codePage, 4, 16, QLatin1Char('0'))
                             .toUpper();
     }
-    const auto value =
-        VerQueryValue(record, QStringLiteral("\\StringFileInfo\\") + m_langCharset + QLatin1Char('\\') + m_key);
+    const auto value = VerQueryValue(record, QStringLiteral("\\StringFileInfo\\") + m_langCharset +
+                                                 QLatin1Char('\\') + m_key);
     if (!value)
         return QString::fromLatin1(kVersionError);
     if (value->length < 2)

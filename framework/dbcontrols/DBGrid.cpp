@@ -8,9 +8,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 
-DBGridModel::DBGridModel(QObject *parent) : QAbstractTableModel(parent)
-{
-}
+DBGridModel::DBGridModel(QObject *parent) : QAbstractTableModel(parent) {}
 
 DBGridModel::~DBGridModel() = default;
 
@@ -231,14 +229,27 @@ void TDBGrid::currentChanged(const QModelIndex &current, const QModelIndex &prev
 int virtualKeyOf(int qtKey)
 {
     switch (qtKey) {
-    case Qt::Key_Insert: return 45;
-    case Qt::Key_Delete: return 46;
+    case Qt::Key_Insert:
+        return 45;
+    case Qt::Key_Delete:
+        return 46;
     case Qt::Key_Return:
-    case Qt::Key_Enter: return 13;
-    case Qt::Key_Escape: return 27;
-    case Qt::Key_Tab: return 9;
-    case Qt::Key_Up: return 38;
-    case Qt::Key_Down: return 40;
+    case Qt::Key_Enter:
+        return 13;
+    case Qt::Key_Escape:
+        return 27;
+    case Qt::Key_Shift:
+        return 16;
+    case Qt::Key_Control:
+        return 17;
+    case Qt::Key_Alt:
+        return 18;
+    case Qt::Key_Tab:
+        return 9;
+    case Qt::Key_Up:
+        return 38;
+    case Qt::Key_Down:
+        return 40;
     default:
         if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
             return 112 + (qtKey - Qt::Key_F1);

@@ -7,6 +7,12 @@
 
 namespace {
 int g_loadingDepth = 0;
+QString g_programDirectory;
+} // namespace
+
+void SetProgramDirectory(const QString &directory)
+{
+    g_programDirectory = directory;
 }
 
 TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv)
@@ -41,7 +47,7 @@ bool TApplication::notify(QObject *receiver, QEvent *event)
 
 QString ProgramDirectory()
 {
-    QString dir = QCoreApplication::applicationDirPath();
+    QString dir = g_programDirectory.isEmpty() ? QCoreApplication::applicationDirPath() : g_programDirectory;
     if (!dir.endsWith(QLatin1Char('/')))
         dir += QLatin1Char('/');
     return dir;

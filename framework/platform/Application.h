@@ -20,6 +20,8 @@ public:
 
 // The directory of the executable, with a trailing separator.
 QString ProgramDirectory();
+// Tests give the program a directory of their own; an empty text goes back to the executable's.
+void SetProgramDirectory(const QString &directory);
 
 // While a window is built from its layout, the components created know that they are loading; at
 // the end each gets its Loaded call.

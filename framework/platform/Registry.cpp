@@ -11,10 +11,14 @@ IRegistryStore *g_store = nullptr;
 QString rootName(TRootKey root)
 {
     switch (root) {
-    case TRootKey::HKEY_CLASSES_ROOT: return QStringLiteral("HKEY_CLASSES_ROOT");
-    case TRootKey::HKEY_CURRENT_USER: return QStringLiteral("HKEY_CURRENT_USER");
-    case TRootKey::HKEY_LOCAL_MACHINE: return QStringLiteral("HKEY_LOCAL_MACHINE");
-    case TRootKey::HKEY_USERS: return QStringLiteral("HKEY_USERS");
+    case TRootKey::HKEY_CLASSES_ROOT:
+        return QStringLiteral("HKEY_CLASSES_ROOT");
+    case TRootKey::HKEY_CURRENT_USER:
+        return QStringLiteral("HKEY_CURRENT_USER");
+    case TRootKey::HKEY_LOCAL_MACHINE:
+        return QStringLiteral("HKEY_LOCAL_MACHINE");
+    case TRootKey::HKEY_USERS:
+        return QStringLiteral("HKEY_USERS");
     }
     return QString();
 }
@@ -95,10 +99,18 @@ bool IniRegistryStore::setValue(TRootKey root, const QString &key, const QString
     QSettings settings(m_fileName, QSettings::IniFormat);
     QString prefix;
     switch (value.type) {
-    case TRegDataType::rdString: prefix = QStringLiteral("sz:"); break;
-    case TRegDataType::rdExpandString: prefix = QStringLiteral("expand_sz:"); break;
-    case TRegDataType::rdInteger: prefix = QStringLiteral("dword:"); break;
-    case TRegDataType::rdBinary: prefix = QStringLiteral("binary:"); break;
+    case TRegDataType::rdString:
+        prefix = QStringLiteral("sz:");
+        break;
+    case TRegDataType::rdExpandString:
+        prefix = QStringLiteral("expand_sz:");
+        break;
+    case TRegDataType::rdInteger:
+        prefix = QStringLiteral("dword:");
+        break;
+    case TRegDataType::rdBinary:
+        prefix = QStringLiteral("binary:");
+        break;
     }
     settings.setValue(groupOf(root, key) + QLatin1Char('/') + name, QString(prefix + value.data.toString()));
     settings.sync();

@@ -1,0 +1,137 @@
+#include "AddEditForm.h"
+#include "MainForm.h"
+#include "ProgramDir.h"
+#include "SdfData.h"
+#include "ui_AddEditForm.h"
+
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+// Runs the dialog in `mode`, lets `fill` work on it while it is shown, then presses `button`.
+void runDialog(TForm1 &form, int mode, std::function<void(TAddEditForm &)> fill, bool save)
+{
+    whenModal([&, fill, save](QWidget *modal) {
+        auto &dialog = *static_cast<TAddEditForm *>(modal);
+        fill(dialog);
+        QTest::mouseClick(save ? dialog.ui().Button01 : dialog.ui().Button02, Qt::LeftButton);
+    });
+    mode == 0 ? form.Button1Click() : form.Button2Click();
+}
+
+void pick(TAddEditForm &dialog, int index)
+{
+    dialog.ui().ComboBox1->setCurrentIndex(index);
+    emit dialog.ui().ComboBox1->activated(index);
+}
+} // namespace
+
+TEST(RecordDialog, AddsAFilmInFrontOfTheCurrentOne)
+{
+    ProgramDir dir;
+    TForm1 form;
+    form.DataSet()->Next();
+    runDialog(
+        form, 0,
+        [](TAddEditForm &d) {
+            EXPECT_EQ(d.windowTitle(), QStringLiteral("AddEditForm"));
+            EXPECT_EQ(d.ui().ComboBox1->currentIndex(), -1);
+            EXPECT_TRUE(d.ui().DBEdit1->text().isEmpty());
+            d.ui().DBEdit1->setText(QString::fromUtf8("Нов филм, втори"));
+            d.ui().DBEdit3->setText(QStringLiteral("DivX"));
+            pick(d, 1);
+        },
+        true);
+    EXPECT_EQ(form.DataSet()->RecordCount(), 4);
+    EXPECT_EQ(form.DataSet()->Line(1), cp("\"Нов филм, втори\",,DivX,,,,Не"));
+    EXPECT_EQ(form.DataSet()->Fields(0)->Text(), QString::fromUtf8("Нов филм, втори"));
+}
+
+TEST(RecordDialog, AddWithoutAPickLeavesAvailabilityEmpty)
+{
+    ProgramDir dir;
+    TForm1 form;
+    runDialog(
+        form, 0, [](TAddEditForm &d) { d.ui().DBEdit1->setText(QStringLiteral("X")); }, true);
+    EXPECT_EQ(form.DataSet()->Line(0), "X");
+}
+
+TEST(RecordDialog, EditsTheCurrentFilm)
+{
+    ProgramDir dir;
+    TForm1 form;
+    runDialog(
+        form, 1,
+        [](TAddEditForm &d) {
+            EXPECT_EQ(d.ui().DBEdit1->text(), QString::fromUtf8("Казабланка"));
+            EXPECT_EQ(d.ui().ComboBox1->currentIndex(), 0);
+            d.ui().DBEdit7->setText(QString::fromUtf8("Мария"));
+            pick(d, 1);
+        },
+        true);
+    EXPECT_EQ(form.DataSet()->Line(0), cp("Казабланка,DVD-001,DVD,D:\\VIDEO_TS\\VTS_01_1.VOB,,,Не,Мария"));
+}
+
+TEST(RecordDialog, CancelKeepsTheRecord)
+{
+    ProgramDir dir;
+    TForm1 form;
+    runDialog(
+        form, 1, [](TAddEditForm &d) { d.ui().DBEdit1->setText(QStringLiteral("Changed")); }, false);
+    EXPECT_EQ(form.DataSet()->Fields(0)->Text(), QString::fromUtf8("Казабланка"));
+    EXPECT_FALSE(form.DataSet()->Changed());
+    runDialog(
+        form, 0, [](TAddEditForm &d) { d.ui().DBEdit1->setText(QStringLiteral("New")); }, false);
+    EXPECT_EQ(form.DataSet()->RecordCount(), 3);
+}
+
+TEST(RecordDialog, AvailabilityListFindsTheValueWithoutRegardToCase)
+{
+    ProgramDir dir(true, true, cp("A,,,,,,Да\r\nB,,,,,,да\r\nC,,,,,,Може\r\n"));
+    TForm1 form;
+    std::vector<int> indexes;
+    for (int row = 0; row < 3; ++row) {
+        form.DataSet()->MoveToRow(row);
+        runDialog(
+            form, 1, [&](TAddEditForm &d) { indexes.push_back(d.ui().ComboBox1->currentIndex()); }, true);
+    }
+    EXPECT_EQ(indexes, (std::vector<int>{0, 0, -1}));
+    EXPECT_EQ(form.DataSet()->Line(2), cp("C,,,,,,Може")); // no pick keeps the old value
+}
+
+TEST(RecordDialog, FileChoosersFillThePaths)
+{
+    ProgramDir dir;
+    TForm1 form;
+    dir.dialogs.files = {QStringLiteral("/media/cdrom/My Films/film one.avi"), QString(),
+                         QStringLiteral("/media/cdrom/My Films/film one.srt")};
+    runDialog(
+        form, 1,
+        [](TAddEditForm &d) {
+            QTest::mouseClick(d.ui().Button03, Qt::LeftButton);
+            QTest::mouseClick(d.ui().Button04, Qt::LeftButton); // cancelled
+            QTest::mouseClick(d.ui().Button05, Qt::LeftButton);
+        },
+        true);
+    ASSERT_EQ(dir.dialogs.fileDialogs.size(), 3u);
+    EXPECT_EQ(dir.dialogs.fileDialogs[0].filter, QString::fromUtf8("Всички файлове |*.*"));
+    EXPECT_TRUE(dir.dialogs.fileDialogs[0].title.isEmpty());
+    // The one dialog remembers the folder of the last choice.
+    EXPECT_EQ(dir.dialogs.fileDialogs[1].folder, QStringLiteral("/media/cdrom/My Films"));
+    EXPECT_EQ(form.DataSet()->Line(0), cp("Казабланка,DVD-001,DVD,/media/cdrom/My Films/film "
+                                          "one.avi,,/media/cdrom/My Films/film one.srt,Да"));
+}
+
+TEST(RecordDialog, LayoutKeepsItsPlaces)
+{
+    ProgramDir dir;
+    TForm1 form;
+    TAddEditForm dialog(&form);
+    EXPECT_EQ(dialog.size(), QSize(421, 388));
+    EXPECT_EQ(dialog.ui().PageControl1->geometry(), QRect(8, 8, 401, 345));
+    EXPECT_EQ(dialog.ui().DBEdit1->geometry(), QRect(8, 25, 369, 21));
+    EXPECT_EQ(dialog.ui().GroupBox1->title(), QString::fromUtf8(" Наличен "));
+    EXPECT_FALSE(dialog.ui().DBEdit4->isVisibleTo(&dialog));
+    EXPECT_EQ(dialog.ui().Button01->pos(), QPoint(272, 360));
+    EXPECT_EQ(dialog.ui().PageControl1->tabText(0), QString::fromUtf8("Информация"));
+}

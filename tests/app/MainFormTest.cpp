@@ -1,0 +1,288 @@
+#include "MainForm.h"
+#include "AddEditForm.h"
+#include "ConfigForm.h"
+#include "ProgramDir.h"
+#include "SdfData.h"
+#include "ui_AddEditForm.h"
+#include "ui_MainForm.h"
+
+#include <QMenuBar>
+
+#include <QMenu>
+#include <QStatusBar>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+QString statusText(TForm1 &form)
+{
+    return form.findChild<QLabel *>(QStringLiteral("StatusPanel0"))->text();
+}
+
+std::vector<int> widths(TForm1 &form)
+{
+    std::vector<int> out;
+    for (const TColumn &c : form.ui().DBGrid1->Columns())
+        out.push_back(c.Width);
+    return out;
+}
+} // namespace
+
+TEST(MainWindow, StartsWithTheCatalogue)
+{
+    ProgramDir dir;
+    TForm1 form;
+    EXPECT_TRUE(dir.dialogs.errors.empty());
+    EXPECT_TRUE(form.DataSet()->Active());
+    EXPECT_EQ(form.ui().DBGrid1->model()->rowCount(), 3);
+    EXPECT_EQ(form.ui().DBGrid1->model()->columnCount(), 4);
+    EXPECT_EQ(form.ui().DBGrid1->model()->data(form.ui().DBGrid1->model()->index(0, 0)),
+              QString::fromUtf8("Казабланка"));
+    EXPECT_EQ(statusText(form), QString::fromUtf8("Cinaxo Версия: 1.0.2.21"));
+    EXPECT_EQ(form.ui().PlayerBox->currentIndex(), 0);
+    for (int position : {3, 4, 5, 7})
+        EXPECT_FALSE(form.DataSet()->Fields(position)->Visible()) << position;
+    EXPECT_TRUE(form.DataSet()->Fields(6)->Visible());
+    EXPECT_EQ(form.ui().Button04->ButtonSkin()->SkinBitmap(), dir.path(QStringLiteral("Skin/btnsource.bmp")));
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Cinaxo"));
+    EXPECT_EQ(form.ui().Button01->geometry(), QRect(8, 8, 73, 22)); // the shipped skin is 88 high
+}
+
+TEST(MainWindow, MissingSchemaIsReportedAndTheWindowStaysEmpty)
+{
+    ProgramDir dir(false, true);
+    TForm1 form;
+    ASSERT_EQ(dir.dialogs.errors.size(), 1u);
+    EXPECT_EQ(dir.dialogs.errors[0],
+              QStringLiteral("Cannot open file ") + dir.path(QStringLiteral("format.txt")));
+    EXPECT_FALSE(form.DataSet()->Active());
+    EXPECT_EQ(statusText(form), QString());
+    EXPECT_EQ(form.ui().PlayerBox->currentIndex(), -1);
+    EXPECT_TRUE(form.ui().Button01->ButtonSkin()->SkinBitmap().isEmpty());
+}
+
+TEST(MainWindow, MissingCatalogueIsReported)
+{
+    ProgramDir dir(true, false);
+    TForm1 form;
+    ASSERT_EQ(dir.dialogs.errors.size(), 1u);
+    EXPECT_EQ(dir.dialogs.errors[0],
+              QStringLiteral("Cannot open file ") + dir.path(QStringLiteral("db.txt")));
+    EXPECT_FALSE(form.DataSet()->Active());
+}
+
+TEST(MainWindow, ShortSchemaFailsOnTheHiddenFields)
+{
+    ProgramDir dir;
+    dir.write(QStringLiteral("format.txt"), "A=5\r\nB=5\r\nC=5\r\nD=5\r\nE=5\r\nF=5\r\n");
+    TForm1 form;
+    ASSERT_EQ(dir.dialogs.errors.size(), 1u);
+    EXPECT_EQ(dir.dialogs.errors[0], QStringLiteral("List index out of bounds (7)"));
+}
+
+TEST(MainWindow, ColumnWidthsFollowTheWindowWidth)
+{
+    ProgramDir dir;
+    TForm1 form;
+    form.resize(544, 375);
+    form.FormResize();
+    ASSERT_EQ(form.frameGeometry().width(), 544);
+    EXPECT_EQ(widths(form), (std::vector<int>{272, 76, 101, 50}));
+    form.resize(200, 375);
+    form.FormResize();
+    EXPECT_EQ(widths(form), (std::vector<int>{100, -10, 15, 50}));
+    form.resize(130, 375);
+    form.FormResize();
+    EXPECT_EQ(widths(form), (std::vector<int>{65, -28, -3, 50}));
+    EXPECT_EQ(form.ui().DBGrid1->columnWidth(1), 0);
+}
+
+TEST(MainWindow, MenusHoldEveryItem)
+{
+    ProgramDir dir;
+    TForm1 form;
+    QStringList captions;
+    for (QAction *menu : form.menuBar()->actions()) {
+        captions << menu->text();
+        for (QAction *item : menu->menu()->actions())
+            captions << (item->isSeparator() ? QStringLiteral("-") : item->text());
+    }
+    EXPECT_EQ(captions.join(QLatin1Char('|')),
+              QString::fromUtf8("Файл|Програмни настройки|-|Изход|Запис|Добави|Редакция|Изтрий|-|Стартирай|"
+                                "Помощ|Помощ|-|За програмата"));
+    form.MenuItem(QStringLiteral("N12"))->trigger(); // "Помощ" does nothing
+    EXPECT_TRUE(dir.dialogs.questions.empty());
+}
+
+TEST(MainWindow, DeleteAsksFirst)
+{
+    ProgramDir dir;
+    TForm1 form;
+    dir.dialogs.answers = {mrCancel, mrOk};
+    QTest::mouseClick(form.ui().Button03, Qt::LeftButton);
+    EXPECT_EQ(form.DataSet()->RecordCount(), 3);
+    ASSERT_EQ(dir.dialogs.questions.size(), 1u);
+    EXPECT_EQ(dir.dialogs.questions[0].text,
+              QString::fromUtf8("Сигурни ли сте, че желаете да изтриете този запис?"));
+    EXPECT_EQ(dir.dialogs.questions[0].type, TMsgDlgType::mtConfirmation);
+    EXPECT_EQ(dir.dialogs.questions[0].buttons, MsgButtons::mbOKCancel);
+    form.MenuItem(QStringLiteral("N8"))->trigger();
+    EXPECT_EQ(form.DataSet()->RecordCount(), 2);
+    EXPECT_EQ(form.DataSet()->Fields(0)->Text(), QStringLiteral("Smith, John"));
+}
+
+TEST(MainWindow, DeleteOnAnEmptyCatalogueAsksThenFails)
+{
+    ProgramDir dir(true, true, "");
+    TForm1 form;
+    dir.dialogs.answers = {mrOk};
+    EXPECT_EQ(MESSAGE_OF(form.Button03Click()), "DataSet: Cannot perform this operation on an empty dataset");
+    EXPECT_EQ(dir.dialogs.questions.size(), 1u);
+}
+
+TEST(MainWindow, KeysOfTheGridCallTheCommandsWhateverIsHeld)
+{
+    ProgramDir dir;
+    TForm1 form;
+    dir.dialogs.answers = {mrCancel, mrCancel};
+    QTest::keyClick(form.ui().DBGrid1, Qt::Key_Delete, Qt::ControlModifier);
+    QTest::keyClick(form.ui().DBGrid1, Qt::Key_Delete, Qt::ShiftModifier);
+    EXPECT_EQ(dir.dialogs.questions.size(), 2u);
+
+    std::vector<TDataSetState> states;
+    for (auto [key, modifiers] :
+         {std::pair{Qt::Key_Insert, Qt::ShiftModifier}, std::pair{Qt::Key_F9, Qt::ControlModifier}}) {
+        whenModal([&](QWidget *modal) {
+            states.push_back(form.DataSet()->State());
+            EXPECT_NE(qobject_cast<TAddEditForm *>(modal), nullptr);
+            static_cast<TAddEditForm *>(modal)->Button02Click();
+        });
+        QTest::keyClick(form.ui().DBGrid1, key, modifiers);
+    }
+    EXPECT_EQ(states, (std::vector<TDataSetState>{TDataSetState::dsInsert, TDataSetState::dsEdit}));
+    EXPECT_EQ(form.DataSet()->State(), TDataSetState::dsBrowse);
+    EXPECT_TRUE(form.findChildren<TAddEditForm *>().empty()); // each dialog is destroyed after use
+}
+
+TEST(MainWindow, ButtonsAndMenuItemsOpenTheDialog)
+{
+    ProgramDir dir;
+    TForm1 form;
+    int dialogs = 0;
+    auto cancelNext = [&] {
+        whenModal([&](QWidget *modal) {
+            ++dialogs;
+            static_cast<TAddEditForm *>(modal)->Button02Click();
+        });
+    };
+    cancelNext();
+    QTest::mouseClick(form.ui().Button01, Qt::LeftButton);
+    cancelNext();
+    QTest::mouseClick(form.ui().Button02, Qt::LeftButton);
+    cancelNext();
+    form.MenuItem(QStringLiteral("N6"))->trigger();
+    cancelNext();
+    form.MenuItem(QStringLiteral("N7"))->trigger();
+    EXPECT_EQ(dialogs, 4);
+    EXPECT_EQ(form.DataSet()->RecordCount(), 3);
+}
+
+TEST(MainWindow, EditOnAnEmptyCatalogueAddsARecord)
+{
+    ProgramDir dir(true, true, "");
+    TForm1 form;
+    whenModal([&](QWidget *modal) {
+        auto *dialog = static_cast<TAddEditForm *>(modal);
+        dialog->ui().DBEdit1->setText(QStringLiteral("First"));
+        QTest::mouseClick(dialog->ui().Button01, Qt::LeftButton);
+    });
+    form.Button2Click();
+    EXPECT_EQ(form.DataSet()->RecordCount(), 1);
+    EXPECT_EQ(form.DataSet()->Line(0), "First");
+}
+
+TEST(MainWindow, DialogIsDestroyedWhenAnErrorPasses)
+{
+    ProgramDir dir;
+    TForm1 form;
+    form.DataSet()->Close();
+    form.DataSet()->setReadOnly(true);
+    form.DataSet()->Open();
+    EXPECT_EQ(MESSAGE_OF(form.Button2Click()), "DataSet: Cannot modify a read-only dataset");
+    EXPECT_TRUE(form.findChildren<TAddEditForm *>().empty());
+}
+
+TEST(MainWindow, ExitSavesTheCatalogue)
+{
+    ProgramDir dir;
+    {
+        TForm1 form;
+        form.show();
+        dir.dialogs.answers = {mrOk};
+        form.Button03Click();
+        form.MenuItem(QStringLiteral("N4"))->trigger();
+        EXPECT_FALSE(form.isVisible());
+        EXPECT_FALSE(form.DataSet()->Active());
+        EXPECT_EQ(dir.read(QStringLiteral("db.txt")), kFilms.substr(kFilms.find("\"Smith")));
+    }
+    // Closing the window by its border does the same.
+    {
+        TForm1 form;
+        form.show();
+        dir.dialogs.answers = {mrOk};
+        form.Button03Click();
+        form.close();
+        EXPECT_EQ(dir.read(QStringLiteral("db.txt")), cp("Matrix,DVD-002,DVD,,,,да\r\n"));
+    }
+}
+
+TEST(MainWindow, FailedSaveAtExitLetsTheUserRetryOrSaveElsewhere)
+{
+    ProgramDir dir;
+    QDir(dir.path(QString())).mkdir(QStringLiteral("prog"));
+    const QString prog = dir.path(QStringLiteral("prog/"));
+    QFile::copy(dir.path(QStringLiteral("format.txt")), prog + QStringLiteral("format.txt"));
+    QFile::copy(dir.path(QStringLiteral("db.txt")), prog + QStringLiteral("db.txt"));
+    SetProgramDirectory(prog);
+    TForm1 form;
+    form.show();
+    dir.dialogs.answers = {mrOk};
+    form.Button03Click();
+    ASSERT_TRUE(QDir(dir.path(QString())).rename(QStringLiteral("prog"), QStringLiteral("gone")));
+
+    dir.dialogs.answers = {mrCancel};
+    form.close();
+    EXPECT_TRUE(form.isVisible()); // the user stays
+    EXPECT_TRUE(form.DataSet()->Active());
+    ASSERT_EQ(dir.dialogs.questions.size(), 2u);
+    EXPECT_TRUE(dir.dialogs.questions[1].text.contains(QStringLiteral("Cannot create file")));
+    EXPECT_EQ(dir.dialogs.questions[1].type, TMsgDlgType::mtError);
+
+    dir.dialogs.answers = {mrRetry, mrIgnore};
+    dir.dialogs.saveFiles = {dir.path(QStringLiteral("rescued.txt"))};
+    form.close();
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(dir.dialogs.questions.size(), 4u);
+    EXPECT_EQ(dir.read(QStringLiteral("rescued.txt")), kFilms.substr(kFilms.find("\"Smith")));
+    EXPECT_EQ(dir.read(QStringLiteral("gone/db.txt")), kFilms);
+}
+
+TEST(MainWindow, QuittingWithoutSavingIsTheUsersChoice)
+{
+    ProgramDir dir;
+    QDir(dir.path(QString())).mkdir(QStringLiteral("prog"));
+    const QString prog = dir.path(QStringLiteral("prog/"));
+    QFile::copy(dir.path(QStringLiteral("format.txt")), prog + QStringLiteral("format.txt"));
+    QFile::copy(dir.path(QStringLiteral("db.txt")), prog + QStringLiteral("db.txt"));
+    SetProgramDirectory(prog);
+    TForm1 form;
+    form.show();
+    dir.dialogs.answers = {mrOk};
+    form.Button03Click();
+    ASSERT_TRUE(QDir(dir.path(QString())).rename(QStringLiteral("prog"), QStringLiteral("gone")));
+    dir.dialogs.answers = {mrAbort};
+    form.close();
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_FALSE(form.DataSet()->Active());
+    EXPECT_EQ(dir.read(QStringLiteral("gone/db.txt")), kFilms);
+}

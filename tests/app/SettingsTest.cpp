@@ -1,0 +1,180 @@
+#include "ConfigForm.h"
+#include "MainForm.h"
+#include "PlayerLaunch.h"
+#include "ProgramDir.h"
+#include "SdfData.h"
+#include "XP_Color.h"
+#include "ui_ConfigForm.h"
+#include "ui_MainForm.h"
+
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+void runSettings(TForm1 &form, std::function<void(TConfigForm &)> work, bool save)
+{
+    whenModal([work, save](QWidget *modal) {
+        auto &dialog = *static_cast<TConfigForm *>(modal);
+        work(dialog);
+        QTest::mouseClick(save ? dialog.ui().Button05 : dialog.ui().Button04, Qt::LeftButton);
+    });
+    form.MenuItem(QStringLiteral("N2"))->trigger();
+}
+
+const QString kMdvd = QStringLiteral("MicroDVDPath");
+const QString kBs = QStringLiteral("BSPlayerPath");
+const QString kWmp = QStringLiteral("MediaPlayerPath");
+} // namespace
+
+TEST(Settings, LoadsOnShowingAndSavesOnlyOnSave)
+{
+    ProgramDir dir;
+    TForm1 form;
+    dir.registry.put(kMdvd, QStringLiteral("/opt/mdvd/mdvdp.exe"));
+    dir.registry.put(kBs, QString());
+    runSettings(
+        form,
+        [](TConfigForm &d) {
+            EXPECT_EQ(d.windowTitle(), QString::fromUtf8("Програмни настройки"));
+            EXPECT_EQ(d.ui().MicroDVDPath->text(), QStringLiteral("/opt/mdvd/mdvdp.exe"));
+            EXPECT_EQ(d.ui().MediaPlayerPath->text(), QString());
+            EXPECT_TRUE(d.ui().MicroDVDPath->isReadOnly());
+            EXPECT_EQ(d.ui().MicroDVDPath->Colors()->BackColor(), clWindow);
+        },
+        false);
+    EXPECT_EQ(dir.registry.reads, (std::vector<QString>{kMdvd, kBs, kWmp}));
+    EXPECT_TRUE(dir.registry.writes.empty());
+
+    dir.dialogs.files = {QStringLiteral("/opt/My Players/bplay.exe"), QString()};
+    runSettings(
+        form,
+        [](TConfigForm &d) {
+            QTest::mouseClick(d.ui().Button02, Qt::LeftButton);
+            QTest::mouseClick(d.ui().Button03, Qt::LeftButton); // cancelled: nothing changes
+        },
+        true);
+    EXPECT_EQ(dir.registry.writes, (std::vector<QString>{kMdvd, kBs, kWmp}));
+    EXPECT_EQ(dir.registry.get(kBs), QStringLiteral("/opt/My Players/bplay.exe"));
+    EXPECT_EQ(dir.registry.get(kWmp), QString());
+    ASSERT_EQ(dir.dialogs.fileDialogs.size(), 2u);
+    EXPECT_EQ(dir.dialogs.fileDialogs[0].title, QString::fromUtf8("Посочете пътя до BSPlayer"));
+    EXPECT_EQ(dir.dialogs.fileDialogs[0].defaultName, QStringLiteral("bplay.exe"));
+    EXPECT_EQ(dir.dialogs.fileDialogs[0].filter, QString::fromUtf8("Изпълними файлове|*.exe"));
+    EXPECT_EQ(dir.dialogs.fileDialogs[1].defaultName, QStringLiteral("wmplayer.exe"));
+
+    runSettings(
+        form,
+        [](TConfigForm &d) {
+            EXPECT_EQ(d.ui().BSPlayerPath->text(), QStringLiteral("/opt/My Players/bplay.exe"));
+        },
+        false);
+}
+
+TEST(Settings, CancelCreatesOnlyTheKey)
+{
+    ProgramDir dir;
+    TForm1 form;
+    runSettings(
+        form, [](TConfigForm &) {}, false);
+    EXPECT_EQ(dir.registry.keys.size(), 1u);
+    EXPECT_TRUE(dir.registry.values.empty());
+}
+
+TEST(Settings, WrongTypeAndRefusedWrites)
+{
+    ProgramDir dir;
+    TForm1 form;
+    dir.registry.put(kBs, QStringLiteral("7"), TRegDataType::rdInteger);
+    TConfigForm dialog(&form);
+    EXPECT_EQ(MESSAGE_OF(dialog.LoadSettings()), "Invalid data type for 'BSPlayerPath'");
+    dir.registry.writesLeft = 1;
+    dialog.ui().MicroDVDPath->setText(QStringLiteral("a"));
+    dialog.ui().BSPlayerPath->setText(QStringLiteral("b"));
+    EXPECT_EQ(MESSAGE_OF(dialog.SaveSettings()), "Failed to set data for 'BSPlayerPath'");
+    EXPECT_EQ(dir.registry.get(kMdvd), QStringLiteral("a")); // written before the refusal
+}
+
+TEST(Settings, AStoreThatCannotBeOpenedIsReported)
+{
+    ProgramDir dir;
+    TForm1 form;
+    dir.registry.refuseKeys = true;
+    TConfigForm dialog(&form);
+    dialog.LoadSettings();
+    EXPECT_EQ(dialog.ui().MicroDVDPath->text(), QString());
+    EXPECT_FALSE(dialog.SaveSettings());
+    ASSERT_EQ(dir.dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dir.registry.writes.empty());
+}
+
+TEST(PlayerLaunch, ParameterTexts)
+{
+    EXPECT_EQ(PlayerParameters(0, QStringLiteral("D:\\Films\\Film.avi"), QString(),
+                               QStringLiteral("D:\\Films\\Film.srt")),
+              QStringLiteral("/QuickINI /V:D:\\Films\\Film.avi /A: /S:D:\\Films\\Film.srt"));
+    EXPECT_EQ(PlayerParameters(0, QStringLiteral("D:\\My Films\\a.avi"), QStringLiteral("b.mp3"), QString()),
+              QStringLiteral("/QuickINI /V:\"D:\\My Films\\a.avi\" /A:b.mp3 /S:"));
+    EXPECT_EQ(PlayerParameters(2, QStringLiteral("/m/a b.avi"), QStringLiteral("x"), QStringLiteral("y")),
+              QStringLiteral("\"/m/a b.avi\""));
+    EXPECT_EQ(PlayerParameters(1, QStringLiteral("/m/a b.avi"), QString(), QStringLiteral("/m/a b.srt")),
+              QStringLiteral("\"/m/a b.avi\" -s \"/m/a b.srt\""));
+    EXPECT_EQ(PlayerParameters(1, QStringLiteral("/m/a.avi"), QString(), QString()),
+              QStringLiteral("/m/a.avi"));
+    EXPECT_EQ(QuotePath(QStringLiteral("\"a b\"")), QStringLiteral("\"\"a b\"\""));
+    EXPECT_EQ(PlayerValueName(7), QStringLiteral("MediaPlayerPath"));
+}
+
+TEST(PlayerLaunch, ChecksThePlayerFirstAndThenTheDisc)
+{
+    ProgramDir dir;
+    const QString film = dir.path(QStringLiteral("My Film $(x) `y`;&|.avi"));
+    dir.write(QStringLiteral("My Film $(x) `y`;&|.avi"), "video");
+    dir.write(QStringLiteral("db.txt"),
+              Codec::fromQString(QStringLiteral("Film,,,") + film +
+                                 QStringLiteral(",,-sub.srt\r\nMissing,,,/no/such/file.avi\r\n")));
+    TForm1 form;
+    QTest::mouseClick(form.ui().Button04, Qt::LeftButton);
+    ASSERT_EQ(dir.dialogs.messages.size(), 1u);
+    EXPECT_EQ(dir.dialogs.messages[0],
+              QString::fromUtf8("Избраната от Вас програма не е настроена!\r\n"
+                                "Настройките можете да направите от менюто Файл->Програмни настройки!"));
+    dir.registry.put(kMdvd, QStringLiteral("/opt/mdvd/mdvdp"));
+    QTest::keyClick(form.ui().DBGrid1, Qt::Key_Return);
+    ASSERT_EQ(dir.shell.started.size(), 1u);
+    EXPECT_EQ(dir.shell.started[0].program, QStringLiteral("/opt/mdvd/mdvdp"));
+    EXPECT_EQ(dir.shell.started[0].parameters,
+              QStringLiteral("/QuickINI /V:\"") + film + QStringLiteral("\" /A: /S:-sub.srt"));
+    EXPECT_EQ(SplitCommandLine(dir.shell.started[0].parameters),
+              (QStringList{QStringLiteral("/QuickINI"), QStringLiteral("/V:") + film, QStringLiteral("/A:"),
+                           QStringLiteral("/S:-sub.srt")}));
+    form.DataSet()->Next();
+    form.Button04Click();
+    ASSERT_EQ(dir.dialogs.messages.size(), 2u);
+    EXPECT_EQ(dir.dialogs.messages[1],
+              QString::fromUtf8("Моля, поставете дискът с филма и тогава натиснете бутон СТАРТИРАНЕ!"));
+    EXPECT_EQ(dir.shell.started.size(), 1u);
+}
+
+TEST(PlayerLaunch, EmptyCatalogueAsksForTheDisc)
+{
+    ProgramDir dir(true, true, "");
+    dir.registry.put(QStringLiteral("MediaPlayerPath"), QStringLiteral("/usr/bin/player"));
+    TForm1 form;
+    form.ui().PlayerBox->setCurrentIndex(2);
+    form.Button04Click();
+    ASSERT_EQ(dir.dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dir.dialogs.messages[0].startsWith(QString::fromUtf8("Моля, поставете")));
+}
+
+TEST(PlayerLaunch, DirectoriesAreNotFilms)
+{
+    ProgramDir dir;
+    dir.write(QStringLiteral("db.txt"),
+              Codec::fromQString(QStringLiteral("Film,,,") + dir.path(QStringLiteral("Skin")) +
+                                 QStringLiteral("\r\n")));
+    dir.registry.put(kMdvd, QStringLiteral("/opt/mdvd/mdvdp"));
+    TForm1 form;
+    form.Button04Click();
+    EXPECT_EQ(dir.dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dir.shell.started.empty());
+}

@@ -1,0 +1,59 @@
+#pragma once
+// A program directory of a test's own: the shipped schema, a small catalogue, the skin, and the
+// fakes for everything outside the program.
+
+#include "Application.h"
+#include "Catalogue.h"
+#include "FakeDialogs.h"
+#include "FakePlatform.h"
+
+#include <QDir>
+#include <QFile>
+
+#ifndef CINAXO_DIST_DIR
+#error "CINAXO_DIST_DIR must name the dist folder"
+#endif
+
+inline const std::string kFilms = cp("Казабланка,DVD-001,DVD,D:\\VIDEO_TS\\VTS_01_1.VOB,,,Да\r\n"
+                                     "\"Smith, John\",CD-002,DivX,,,,Не,Иван\r\n"
+                                     "Matrix,DVD-002,DVD,,,,да\r\n");
+
+class ProgramDir
+{
+public:
+    explicit ProgramDir(bool withFormat = true, bool withDb = true, const std::string &db = kFilms)
+    {
+        QDir().mkpath(path(QStringLiteral("Skin")));
+        if (withFormat)
+            QFile::copy(QStringLiteral(CINAXO_DIST_DIR "/format.txt"), path(QStringLiteral("format.txt")));
+        QFile::copy(QStringLiteral(CINAXO_DIST_DIR "/Skin/btnsource.bmp"),
+                    path(QStringLiteral("Skin/btnsource.bmp")));
+        if (withDb)
+            write(QStringLiteral("db.txt"), db);
+        SetProgramDirectory(m_dir.path() + QLatin1Char('/'));
+    }
+    ~ProgramDir() { SetProgramDirectory(QString()); }
+
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+    void write(const QString &name, const std::string &bytes) const
+    {
+        QFile file(path(name));
+        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        file.write(bytes.data(), qint64(bytes.size()));
+    }
+    std::string read(const QString &name) const
+    {
+        QFile file(path(name));
+        if (!file.open(QIODevice::ReadOnly))
+            return "<missing>";
+        const QByteArray data = file.readAll();
+        return std::string(data.constData(), std::size_t(data.size()));
+    }
+
+    FakeDialogs dialogs;
+    FakeRegistry registry;
+    FakeShell shell;
+
+private:
+    QTemporaryDir m_dir;
+};
