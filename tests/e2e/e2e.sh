@@ -1,0 +1,167 @@
+#!/usr/bin/env bash
+# Drives the real program in a real X window under Xvfb and checks the catalogue it leaves behind.
+#
+#   e2e.sh CASE PROGRAM DIST_DIR
+#
+# CASE is one of: add, edit, delete, cancel, close, no-db. Exits 77 (skipped) without Xvfb or xdotool.
+set -u
+case_name=$1
+program=$2
+dist=$3
+here=$(cd "$(dirname "$0")" && pwd)
+
+if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
+    echo "SKIPPED: Xvfb and xdotool are needed for the end-to-end tests (scripts/setup.sh installs them)"
+    exit 77
+fi
+
+work=$(mktemp -d)
+xvfb_pid=""
+app_pid=""
+cleanup() {
+    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAILED: $*"
+    [ -n "${DISPLAY:-}" ] && command -v import >/dev/null && import -window root "$work/screen.png" 2>/dev/null &&
+        cp "$work/screen.png" "/tmp/cinaxo-e2e-$case_name.png" && echo "screen: /tmp/cinaxo-e2e-$case_name.png"
+    [ -f "$work/log" ] && cat "$work/log"
+    exit 1
+}
+
+# Xvfb picks a free display and tells its number.
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    sleep 0.05
+done
+[ -s "$work/display" ] || fail "Xvfb did not start"
+export DISPLAY=":$(cat "$work/display")"
+
+# A program directory of the test's own, and a settings folder of its own.
+prog="$work/prog"
+mkdir -p "$prog/Skin" "$work/config" "$work/run"
+chmod 700 "$work/run"
+export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run" HOME="$work"
+cp "$program" "$prog/cinaxo"
+cp "$dist/format.txt" "$prog/"
+cp "$dist/Skin/btnsource.bmp" "$prog/Skin/"
+cp1251() { printf '%s' "$1" | iconv -f UTF-8 -t CP1251; }
+original=$(printf 'Казабланка,DVD-001,DVD,D:\\VIDEO_TS\\VTS_01_1.VOB,,,Да\r\n"Smith, John",CD-002,DivX,,,,Не,Иван\r\nMatrix,DVD-002,DVD,,,,Да\r\n' | iconv -f UTF-8 -t CP1251 | base64 -w0)
+[ "$case_name" != no-db ] && printf '%s' "$original" | base64 -d >"$prog/db.txt"
+[ -f "$prog/db.txt" ] && touch -d '2020-01-01 00:00:00' "$prog/db.txt"
+
+(cd "$prog" && exec ./cinaxo >"$work/log" 2>&1) &
+app_pid=$!
+
+window() { # NAME: the id of the first window with exactly this name
+    local id
+    id=$(timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -1)
+    [ -n "$id" ] || fail "no window named $1"
+    echo "$id"
+}
+focus() { xdotool windowfocus --sync "$1" && sleep 0.2; }
+click() { xdotool mousemove --window "$1" "$2" "$3" click 1 && sleep 0.3; }
+exit_by_menu() { # File, then its last item: Exit
+    click "$1" 20 8
+    xdotool key Up Return
+}
+wait_exit() {
+    for _ in $(seq 200); do
+        kill -0 "$app_pid" 2>/dev/null || { app_pid=""; return 0; }
+        sleep 0.05
+    done
+    fail "the program did not end"
+}
+expect_db() { # EXPECTED_UTF8
+    local want got
+    want=$(printf "$1" | iconv -f UTF-8 -t CP1251 | base64 -w0)
+    got=$(base64 -w0 <"$prog/db.txt")
+    [ "$want" = "$got" ] || fail "db.txt holds: $(iconv -f CP1251 -t UTF-8 <"$prog/db.txt" | sed -n l)"
+}
+
+case "$case_name" in
+add)
+    main=$(window Cinaxo)
+    focus "$main"
+    xdotool key Insert
+    dialog=$(window AddEditForm)
+    focus "$dialog"
+    click "$dialog" 100 70
+    xdotool type --delay 30 'Нов филм, нов'
+    click "$dialog" 305 372
+    exit_by_menu "$main"
+    wait_exit
+    expect_db '"Нов филм, нов"\r\nКазабланка,DVD-001,DVD,D:\\VIDEO_TS\\VTS_01_1.VOB,,,Да\r\n"Smith, John",CD-002,DivX,,,,Не,Иван\r\nMatrix,DVD-002,DVD,,,,Да\r\n'
+    ;;
+edit)
+    main=$(window Cinaxo)
+    focus "$main"
+    xdotool key Down F9
+    dialog=$(window AddEditForm)
+    focus "$dialog"
+    click "$dialog" 100 70
+    xdotool key ctrl+a
+    xdotool type --delay 30 'Смит'
+    click "$dialog" 305 372
+    exit_by_menu "$main"
+    wait_exit
+    expect_db 'Казабланка,DVD-001,DVD,D:\\VIDEO_TS\\VTS_01_1.VOB,,,Да\r\nСмит,CD-002,DivX,,,,Не,Иван\r\nMatrix,DVD-002,DVD,,,,Да\r\n'
+    ;;
+delete)
+    main=$(window Cinaxo)
+    focus "$main"
+    xdotool key Delete
+    confirm=$(window Confirm)
+    focus "$confirm"
+    xdotool key Return
+    exit_by_menu "$main"
+    wait_exit
+    expect_db '"Smith, John",CD-002,DivX,,,,Не,Иван\r\nMatrix,DVD-002,DVD,,,,Да\r\n'
+    ;;
+cancel)
+    main=$(window Cinaxo)
+    focus "$main"
+    xdotool key F9
+    dialog=$(window AddEditForm)
+    focus "$dialog"
+    click "$dialog" 100 70
+    xdotool type --delay 30 'Отказано'
+    click "$dialog" 377 372
+    exit_by_menu "$main"
+    wait_exit
+    [ "$(base64 -w0 <"$prog/db.txt")" = "$original" ] || fail "the catalogue changed"
+    [ "$(stat -c %Y "$prog/db.txt")" = "$(date -d '2020-01-01 00:00:00' +%s)" ] || fail "the catalogue was written"
+    ;;
+close)
+    main=$(window Cinaxo)
+    focus "$main"
+    xdotool key Delete
+    confirm=$(window Confirm)
+    focus "$confirm"
+    xdotool key Return
+    sleep 0.3
+    python3 "$here/xclose.py" "$main"
+    wait_exit
+    expect_db '"Smith, John",CD-002,DivX,,,,Не,Иван\r\nMatrix,DVD-002,DVD,,,,Да\r\n'
+    ;;
+no-db)
+    error=$(window Cinaxo)
+    focus "$error"
+    xdotool key Return
+    sleep 0.5
+    main=$(window Cinaxo)
+    exit_by_menu "$main"
+    wait_exit
+    [ -e "$prog/db.txt" ] && fail "a catalogue was made"
+    ;;
+*)
+    fail "unknown case $case_name"
+    ;;
+esac
+echo "PASSED: $case_name"
