@@ -3,7 +3,7 @@
 #
 #   e2e.sh CASE PROGRAM DIST_DIR
 #
-# CASE is one of: add, edit, delete, cancel, close, no-db. Exits 77 (skipped) without Xvfb or xdotool.
+# CASE is one of: add, edit, delete, cancel, close, no-db, player. Exits 77 (skipped) without Xvfb or xdotool.
 set -u
 case_name=$1
 program=$2
@@ -159,6 +159,51 @@ no-db)
     exit_by_menu "$main"
     wait_exit
     [ -e "$prog/db.txt" ] && fail "a catalogue was made"
+    ;;
+player)
+    # A stand-in player that writes down the arguments it was given.
+    mkdir -p "$work/films" "$work/bin"
+    printf '#!/bin/sh\nfor a in "$@"; do printf "%%s\\n" "$a"; done >"%s/args.txt"\n' "$work" >"$work/bin/player.exe"
+    chmod +x "$work/bin/player.exe"
+    film="$work/films/My Film (2003) \$x.avi"
+    echo video >"$film"
+    printf 'Филм,CD-1,DivX,%s,,,Да\r\nЛипсващ,CD-2,DivX,/media/cdrom/none.avi,,,Да\r\n' "$film" |
+        iconv -f UTF-8 -t CP1251 >"$prog/db.txt"
+    main=$(window Cinaxo)
+    focus "$main"
+    click "$main" 20 8
+    xdotool key Down Return
+    settings=$(window 'Програмни настройки')
+    focus "$settings"
+    click "$settings" 361 85
+    chooser=$(window 'Посочете пълният път до MicroDVD ...')
+    focus "$chooser"
+    xdotool type --delay 10 "$work/bin/player.exe"
+    xdotool key Return
+    sleep 0.5
+    focus "$settings"
+    click "$settings" 309 276
+    sleep 0.3
+    grep -q 'MicroDVDPath=' "$work/config/Cinaxo/registry.ini" || fail "the player path was not stored"
+    focus "$main"
+    click "$main" 100 44
+    xdotool key Return
+    for _ in $(seq 100); do [ -s "$work/args.txt" ] && break; sleep 0.05; done
+    [ -s "$work/args.txt" ] || fail "the player was not started"
+    want=$(printf '/QuickINI\n/V:%s\n/A:\n/S:\n' "$film")
+    [ "$(cat "$work/args.txt")" = "$want" ] || fail "the player got: $(cat "$work/args.txt")"
+    # The second film's disc is not in the drive.
+    rm "$work/args.txt"
+    xdotool key Down Return
+    box=$(window Cinaxo)
+    [ "$box" != "$main" ] || box=$(xdotool search --onlyvisible --name '^Cinaxo$' | grep -v "^$main\$" | head -1)
+    [ -n "$box" ] || fail "no message about the disc"
+    [ -e "$work/args.txt" ] && fail "a player started for a missing film"
+    focus "$box"
+    xdotool key Return
+    sleep 0.3
+    exit_by_menu "$main"
+    wait_exit
     ;;
 *)
     fail "unknown case $case_name"
