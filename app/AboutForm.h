@@ -1,7 +1,12 @@
 #pragma once
-// The about window. For now it shows the program's name and version; its effect labels follow.
+// The about window: the program's name on a blue panel, its version twice, and two contact links.
 
 #include <QDialog>
+#include <memory>
+
+namespace Ui {
+class TAboutForm;
+}
 
 class TAboutForm : public QDialog
 {
@@ -9,6 +14,19 @@ class TAboutForm : public QDialog
 
 public:
     explicit TAboutForm(QWidget *parent = nullptr);
+    ~TAboutForm() override;
+
+    Ui::TAboutForm &ui() const { return *m_ui; }
+    void Button1Click();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void FormShow();
+
+    std::unique_ptr<Ui::TAboutForm> m_ui;
+    bool m_shown = false;
 };
 
 extern TAboutForm *AboutForm;

@@ -3,21 +3,24 @@
 #include "AboutForm.h"
 #include "AddEditForm.h"
 #include "Application.h"
+#include "Bitmap.h"
 #include "Colors.h"
 #include "ConfigForm.h"
 #include "MainForm.h"
 
 #include <QFont>
+#include <QIcon>
+#include <QPixmap>
 
 int main(int argc, char *argv[])
 {
     TApplication app(argc, argv);
     app.setTitle(QStringLiteral("Cinaxo"));
     SysColors::fillFromPalette(QApplication::palette());
-    // The layouts name the fonts of the system they were drawn on; these are the nearest here.
-    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
-                               {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
-    QFont::insertSubstitutions(QStringLiteral("Tahoma"), {QStringLiteral("DejaVu Sans")});
+
+    TBitmap icon;
+    icon.LoadFromResourceName(QStringLiteral("MAINICON"));
+    QApplication::setWindowIcon(QIcon(QPixmap::fromImage(icon.Image())));
 
     Form1 = new TForm1;
     AddEditForm = new TAddEditForm(Form1);

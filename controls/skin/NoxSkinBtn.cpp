@@ -1,6 +1,7 @@
 #include "NoxSkinBtn.h"
 
 #include "Canvas.h"
+#include "Application.h"
 #include "Dialogs.h"
 
 #include <QBuffer>
@@ -46,11 +47,19 @@ TNoxSkinBtn::TNoxSkinBtn(QWidget *parent) : QWidget(parent), m_buttonSkin(new TB
     m_skin = std::make_unique<TBitmap>();
     m_skin->LoadFromResourceName(QStringLiteral("DEFAULT_SKIN"));
     m_buttonSkin->setButton(this);
+    m_loading = FormLoading::Active();
     watchParent();
     SetBounds(x(), y(), 50, 16);
 }
 
 TNoxSkinBtn::~TNoxSkinBtn() = default;
+
+void TNoxSkinBtn::Loaded()
+{
+    m_loading = false;
+    if (m_face.Width() != width())
+        ComposeFace();
+}
 
 void TNoxSkinBtn::watchParent()
 {
@@ -110,7 +119,7 @@ void TNoxSkinBtn::resizeEvent(QResizeEvent *event)
         return;
     // A resize from outside goes through the same rule as SetBounds.
     const QSize wanted = sizeByRule(width(), height());
-    if (wanted != size() || m_face.Width() != width())
+    if (wanted != size() || (!m_loading && m_face.Width() != width()))
         SetBounds(x(), y(), width(), height());
 }
 

@@ -67,7 +67,8 @@ public:
 
     // While a window is built from its layout, size changes do not compose the face.
     void BeginLoading() { m_loading = true; }
-    void Loaded() { m_loading = false; }
+    // The window is complete: a face that loading did not give the button is composed now.
+    Q_INVOKABLE void Loaded();
     bool IsLoading() const { return m_loading; }
 
     bool Hover() const { return m_hover; }

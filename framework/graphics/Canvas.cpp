@@ -443,9 +443,11 @@ void TCanvas::CopyRect(const QRect &dest, const QImage &source, const QRect &sou
 {
     if (dest.isEmpty() || sourceRect.isEmpty() || source.isNull())
         return;
-    const QImage src = source.format() == QImage::Format_RGB32 || source.format() == QImage::Format_ARGB32
+    // Pixels that a source with an alpha channel never painted are left out.
+    const bool alpha = source.hasAlphaChannel();
+    const QImage src = source.format() == QImage::Format_RGB32 || source.format() == QImage::Format_ARGB32_Premultiplied
                            ? source
-                           : source.convertToFormat(QImage::Format_RGB32);
+                           : source.convertToFormat(alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     for (int dy = 0; dy < dest.height(); ++dy) {
         const int sy = sourceRect.top() + int(qint64(dy) * sourceRect.height() / dest.height());
         if (sy < 0 || sy >= src.height())
@@ -453,7 +455,7 @@ void TCanvas::CopyRect(const QRect &dest, const QImage &source, const QRect &sou
         const auto *line = reinterpret_cast<const QRgb *>(src.constScanLine(sy));
         for (int dx = 0; dx < dest.width(); ++dx) {
             const int sx = sourceRect.left() + int(qint64(dx) * sourceRect.width() / dest.width());
-            if (sx >= 0 && sx < src.width())
+            if (sx >= 0 && sx < src.width() && (!alpha || qAlpha(line[sx]) != 0))
                 plot(dest.left() + dx, dest.top() + dy, line[sx]);
         }
     }

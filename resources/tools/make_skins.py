@@ -1,13 +1,14 @@
 #!/usr/bin/env python3
 """Makes the program's skin bitmaps.
 
-    make_skins.py DEFAULT_SKIN.bmp btnsource.bmp
+    make_skins.py DEFAULT_SKIN.bmp btnsource.bmp [MAINICON.bmp]
 
 DEFAULT_SKIN.bmp is the skin built into the program: 62 x 100 pixels, 8 bits per pixel with a
 palette, four strips of 25 rows (normal, hover, pressed, disabled) each holding a light-grey rounded
 button with a vertical shading, on silver (192, 192, 192), the colour the button repaints in its
 parent's colour. btnsource.bmp is the skin that ships beside the program: 60 x 88 pixels at 24 bits
 per pixel, four strips of 22 rows of a blue rounded button whose corners are the window colour.
+MAINICON.bmp is the program's icon: a strip of film on a blue disc, 32 x 32 at 24 bits per pixel.
 """
 import struct
 import sys
@@ -95,8 +96,33 @@ def shipped_skin():
     return bmp(rows, 24)
 
 
+def icon():
+    size = 32
+    rows = []
+    for y in range(size):
+        row = []
+        for x in range(size):
+            dx, dy = x - 15.5, y - 15.5
+            d = (dx * dx + dy * dy) ** 0.5
+            if d > 15.5:
+                row.append((0, 0, 255))  # the blue of the about window's panel around the disc
+            elif d < 3:
+                row.append((0, 0, 128))
+            elif 10 <= y <= 21:
+                holes = (y in (11, 20)) and (x % 4 == 1)
+                row.append((250, 250, 250) if holes else (24, 24, 24))
+            else:
+                shade = int(150 + 90 * (1 - d / 15.5))
+                row.append((shade // 3, shade // 2, shade))
+        rows.append(row)
+    return bmp(rows, 24)
+
+
 if __name__ == "__main__":
-    if len(sys.argv) != 3:
+    if len(sys.argv) == 4:
+        with open(sys.argv[3], "wb") as f:
+            f.write(icon())
+    if len(sys.argv) not in (3, 4):
         sys.exit(__doc__)
     with open(sys.argv[1], "wb") as f:
         f.write(default_skin())
