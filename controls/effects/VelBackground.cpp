@@ -3,9 +3,7 @@
 #include "VelFont3D.h"
 #include "VelLabel.h"
 
-TVelTexture::TVelTexture(QObject *owner) : QObject(owner)
-{
-}
+TVelTexture::TVelTexture(QObject *owner) : QObject(owner) {}
 
 void TVelTexture::setImage(const QImage &image)
 {
@@ -72,9 +70,7 @@ void TVelTexture::Paint(TCanvas &canvas, int width, int height, TColor) const
     }
 }
 
-TVelBrushFill::TVelBrushFill(QObject *owner) : QObject(owner)
-{
-}
+TVelBrushFill::TVelBrushFill(QObject *owner) : QObject(owner) {}
 
 void TVelBrushFill::setBrushStyle(int value)
 {
@@ -210,8 +206,8 @@ QImage TVelBackground::AreaImage(int width, int height) const
     return image;
 }
 
-void TVelBackground::PaintCaption(const TVelFont3D &font3D, const QFont &font, TColor fontColor, TCanvas &canvas,
-                                  QRect rect, const QString &text, unsigned flags) const
+void TVelBackground::PaintCaption(const TVelFont3D &font3D, const QFont &font, TColor fontColor,
+                                  TCanvas &canvas, QRect rect, const QString &text, unsigned flags) const
 {
     const int W = std::max(rect.width(), 0), H = std::max(rect.height(), 0);
     // B: the label's pixels from (0, 0) on, in the text rectangle's size.

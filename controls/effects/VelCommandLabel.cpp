@@ -32,12 +32,18 @@ void TVelCommandLabel::Loaded()
 QString TVelCommandLabel::Prefix(int command)
 {
     switch (command) {
-    case runMAIL: return QStringLiteral("mailto:");
-    case runURL: return QStringLiteral("http://");
-    case runFTP: return QStringLiteral("ftp://");
-    case runFILE: return QStringLiteral("file:");
-    case runEVENT: return QStringLiteral("event");
-    default: return QString();
+    case runMAIL:
+        return QStringLiteral("mailto:");
+    case runURL:
+        return QStringLiteral("http://");
+    case runFTP:
+        return QStringLiteral("ftp://");
+    case runFILE:
+        return QStringLiteral("file:");
+    case runEVENT:
+        return QStringLiteral("event");
+    default:
+        return QString();
     }
 }
 

@@ -2,9 +2,7 @@
 
 #include "Canvas.h"
 
-TVelFont3D::TVelFont3D(QObject *owner) : QObject(owner)
-{
-}
+TVelFont3D::TVelFont3D(QObject *owner) : QObject(owner) {}
 
 void TVelFont3D::setThreeDimensional(bool value)
 {
@@ -89,8 +87,8 @@ void copy(TCanvas &canvas, TColor color, const QRect &rect, const QString &text,
 }
 } // namespace
 
-QRect TVelFont3D::DrawCopies(TCanvas &canvas, QRect rect, const QString &text, unsigned flags, bool fromBackground,
-                             unsigned copyFlags) const
+QRect TVelFont3D::DrawCopies(TCanvas &canvas, QRect rect, const QString &text, unsigned flags,
+                             bool fromBackground, unsigned copyFlags) const
 {
     const int o = m_offset;
     if (m_repetition != repeatNone) {

@@ -2,9 +2,7 @@
 
 #include "Canvas.h"
 
-TVelFrame::TVelFrame(QObject *owner) : QObject(owner)
-{
-}
+TVelFrame::TVelFrame(QObject *owner) : QObject(owner) {}
 
 void TVelFrame::setFrameStyle(int value)
 {
@@ -109,7 +107,8 @@ void TVelFrame::drawSet(TCanvas &canvas, int &left, int &top, int &right, int &b
 
 void TVelFrame::Draw(TCanvas &canvas, const QRect &rect) const
 {
-    int left = rect.left(), top = rect.top(), right = rect.left() + rect.width(), bottom = rect.top() + rect.height();
+    int left = rect.left(), top = rect.top(), right = rect.left() + rect.width(),
+        bottom = rect.top() + rect.height();
     const TPen saved = canvas.Pen;
     canvas.Pen.Width = 1;
     canvas.Pen.Style = TPenStyle::psSolid;

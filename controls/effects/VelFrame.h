@@ -60,7 +60,8 @@ signals:
     void changed();
 
 private:
-    void drawSet(TCanvas &canvas, int &left, int &top, int &right, int &bottom, TColor first, TColor second) const;
+    void drawSet(TCanvas &canvas, int &left, int &top, int &right, int &bottom, TColor first,
+                 TColor second) const;
 
     int m_style = frameRaised;
     int m_edges = FrameEdges::All;

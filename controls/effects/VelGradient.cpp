@@ -23,9 +23,7 @@ int Rd(double x)
     return int(std::nearbyint(x));
 }
 
-TVelGradient::TVelGradient(QObject *owner) : QObject(owner)
-{
-}
+TVelGradient::TVelGradient(QObject *owner) : QObject(owner) {}
 
 void TVelGradient::setBeginColor(TColor value)
 {

@@ -104,7 +104,9 @@ void TVelLabel::BackgroundRemoved(TVelBackground *background)
 
 unsigned TVelLabel::TextFlags() const
 {
-    unsigned flags = m_alignment == taRightJustify ? DT::RIGHT : m_alignment == taCenter ? DT::CENTER : DT::LEFT;
+    unsigned flags = m_alignment == taRightJustify ? DT::RIGHT
+                     : m_alignment == taCenter     ? DT::CENTER
+                                                   : DT::LEFT;
     if (m_wordWrap)
         flags |= DT::WORDBREAK;
     return flags | DT::EXPANDTABS;

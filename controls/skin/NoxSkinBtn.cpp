@@ -1,7 +1,7 @@
 #include "NoxSkinBtn.h"
 
-#include "Canvas.h"
 #include "Application.h"
+#include "Canvas.h"
 #include "Dialogs.h"
 
 #include <QBuffer>

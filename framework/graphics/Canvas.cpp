@@ -445,9 +445,10 @@ void TCanvas::CopyRect(const QRect &dest, const QImage &source, const QRect &sou
         return;
     // Pixels that a source with an alpha channel never painted are left out.
     const bool alpha = source.hasAlphaChannel();
-    const QImage src = source.format() == QImage::Format_RGB32 || source.format() == QImage::Format_ARGB32_Premultiplied
-                           ? source
-                           : source.convertToFormat(alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    const QImage src =
+        source.format() == QImage::Format_RGB32 || source.format() == QImage::Format_ARGB32_Premultiplied
+            ? source
+            : source.convertToFormat(alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     for (int dy = 0; dy < dest.height(); ++dy) {
         const int sy = sourceRect.top() + int(qint64(dy) * sourceRect.height() / dest.height());
         if (sy < 0 || sy >= src.height())

@@ -21,7 +21,8 @@ TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv)
     // The layouts name the fonts of the system they were drawn on; these are the nearest here.
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
                                {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
-    QFont::insertSubstitutions(QStringLiteral("Tahoma"), {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    QFont::insertSubstitutions(QStringLiteral("Tahoma"),
+                               {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     setExceptionHandler([](const std::exception &error) { ShowException(error); });
 }
 
