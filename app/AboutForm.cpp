@@ -3,6 +3,7 @@
 #include "Application.h"
 #include "Bitmap.h"
 #include "Colors.h"
+#include "FormSupport.h"
 #include "VelFont3D.h"
 #include "VelFrame.h"
 #include "ui_AboutForm.h"
@@ -10,14 +11,6 @@
 TAboutForm *AboutForm = nullptr;
 
 namespace {
-QFont tahoma(int pixels, bool bold = false)
-{
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
-
 void whiteText(QWidget *widget)
 {
     QPalette p = widget->palette();
@@ -32,7 +25,7 @@ TAboutForm::TAboutForm(QWidget *parent) : QDialog(parent), m_ui(std::make_unique
         FormLoading loading;
         m_ui->setupUi(this);
         // What the layout cannot say: fonts in pixels, colours, the sub-objects of the effect label.
-        setFont(tahoma(11));
+        setFont(LayoutFont("Tahoma", 11));
         setFixedSize(349, 233);
         QPalette blue = m_ui->Panel1->palette();
         blue.setColor(QPalette::Window, toQColor(clBlue));
@@ -40,15 +33,15 @@ TAboutForm::TAboutForm(QWidget *parent) : QDialog(parent), m_ui(std::make_unique
         TBitmap icon;
         icon.LoadFromResourceName(QStringLiteral("MAINICON"));
         m_ui->Image1->setPixmap(QPixmap::fromImage(icon.Image()));
-        m_ui->VelLabel1->setFont(tahoma(24, true));
+        m_ui->VelLabel1->setFont(LayoutFont("Tahoma", 24, true));
         m_ui->VelLabel1->setFontColor(clWhite);
         m_ui->VelLabel1->Font3D()->setShadow(clBlack);
         m_ui->VelLabel1->Font3D()->setStyle3D(fontOnlyShadow);
         m_ui->VelLabel1->Frame()->setFrameStyle(frameNone);
-        m_ui->Label1->setFont(tahoma(11, true));
+        m_ui->Label1->setFont(LayoutFont("Tahoma", 11, true));
         whiteText(m_ui->Label1);
         for (TVelCommandLabel *link : {m_ui->VelCommandLabel1, m_ui->VelCommandLabel2}) {
-            QFont font = tahoma(11);
+            QFont font = LayoutFont("Tahoma", 11);
             font.setUnderline(true);
             link->setFont(font);
             link->setFontColor(clBlue);

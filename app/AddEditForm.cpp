@@ -3,6 +3,7 @@
 #include "Application.h"
 #include "DataSet.h"
 #include "Dialogs.h"
+#include "FormSupport.h"
 #include "MainForm.h"
 #include "SdfData.h"
 #include "ui_AddEditForm.h"
@@ -17,9 +18,7 @@ TAddEditForm::TAddEditForm(TForm1 *owner)
         m_ui->setupUi(this);
     }
     FormLoading::Finish(this);
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPixelSize(11);
-    setFont(font);
+    setFont(LayoutFont("MS Sans Serif", 11));
     setFixedSize(421, 388);
     m_ui->ComboBox1->setCurrentIndex(-1);
     if (owner) {
@@ -39,9 +38,7 @@ TAddEditForm::~TAddEditForm() = default;
 
 void TAddEditForm::FormCreate()
 {
-    for (TNoxSkinBtn *button :
-         {m_ui->Button01, m_ui->Button02, m_ui->Button03, m_ui->Button04, m_ui->Button05})
-        button->ButtonSkin()->ApplySkinFile(ProgramDirectory() + QStringLiteral("Skin/btnsource.bmp"));
+    LoadSkins({m_ui->Button01, m_ui->Button02, m_ui->Button03, m_ui->Button04, m_ui->Button05});
 }
 
 void TAddEditForm::EditRecord(int mode)

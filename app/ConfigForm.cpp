@@ -3,6 +3,7 @@
 #include "Application.h"
 #include "Colors.h"
 #include "Dialogs.h"
+#include "FormSupport.h"
 #include "Registry.h"
 #include "XP_Color.h"
 #include "ui_ConfigForm.h"
@@ -21,9 +22,7 @@ TConfigForm::TConfigForm(QWidget *owner) : QDialog(owner), m_ui(std::make_unique
         m_ui->setupUi(this);
     }
     FormLoading::Finish(this);
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPixelSize(11);
-    setFont(font);
+    setFont(LayoutFont("MS Sans Serif", 11));
     setFixedSize(434, 293);
     for (TqzXPEdit *edit : {m_ui->MicroDVDPath, m_ui->BSPlayerPath, m_ui->MediaPlayerPath}) {
         edit->Colors()->setBackColor(clWindow);
@@ -41,9 +40,7 @@ TConfigForm::~TConfigForm() = default;
 
 void TConfigForm::FormCreate()
 {
-    for (TNoxSkinBtn *button :
-         {m_ui->Button01, m_ui->Button02, m_ui->Button03, m_ui->Button04, m_ui->Button05})
-        button->ButtonSkin()->ApplySkinFile(ProgramDirectory() + QStringLiteral("Skin/btnsource.bmp"));
+    LoadSkins({m_ui->Button01, m_ui->Button02, m_ui->Button03, m_ui->Button04, m_ui->Button05});
 }
 
 void TConfigForm::showEvent(QShowEvent *event)

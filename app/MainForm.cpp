@@ -7,6 +7,7 @@
 #include "ConfigForm.h"
 #include "DataSource.h"
 #include "Dialogs.h"
+#include "FormSupport.h"
 #include "PlayerLaunch.h"
 #include "Registry.h"
 #include "SdfData.h"
@@ -20,16 +21,6 @@
 
 TForm1 *Form1 = nullptr;
 
-namespace {
-QFont windowFont(bool bold = false)
-{
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPixelSize(11);
-    font.setBold(bold);
-    return font;
-}
-} // namespace
-
 TForm1::TForm1(QWidget *parent)
     : QMainWindow(parent), m_ui(std::make_unique<Ui::TForm1>()), m_dataSet(new TSdfDataSet(this)),
       m_dataSource(new TDataSource(this))
@@ -41,7 +32,7 @@ TForm1::TForm1(QWidget *parent)
         m_ui->setupUi(this);
     }
     FormLoading::Finish(this);
-    setFont(windowFont());
+    setFont(LayoutFont("MS Sans Serif", 11));
 
     // What the layout cannot say: the data bindings, the grid's columns, the status bar's panel.
     m_dataSource->setDataSet(m_dataSet);
@@ -53,7 +44,7 @@ TForm1::TForm1(QWidget *parent)
     columns[3].Width = 50;
     columns[3].Alignment = Qt::AlignCenter;
     columns[3].Bold = true;
-    grid->horizontalHeader()->setFont(windowFont());
+    grid->horizontalHeader()->setFont(LayoutFont("MS Sans Serif", 11));
     grid->setDataSource(m_dataSource);
     auto *panel = new QLabel(m_ui->StatusBar1);
     panel->setObjectName(QStringLiteral("StatusPanel0"));
@@ -103,15 +94,14 @@ void TForm1::FormCreate()
 
 void TForm1::LoadSkins()
 {
-    for (TNoxSkinBtn *button : {m_ui->Button01, m_ui->Button02, m_ui->Button03, m_ui->Button04})
-        button->ButtonSkin()->ApplySkinFile(ProgramDirectory() + QStringLiteral("Skin/btnsource.bmp"));
+    ::LoadSkins({m_ui->Button01, m_ui->Button02, m_ui->Button03, m_ui->Button04});
 }
 
 void TForm1::BuildMainMenu()
 {
     // The one place the menus are made; the owner-drawn menus take it over.
     QMenuBar *bar = menuBar();
-    bar->setFont(windowFont());
+    bar->setFont(LayoutFont("MS Sans Serif", 11));
     struct Item
     {
         const char *name;
@@ -144,7 +134,7 @@ void TForm1::BuildMainMenu()
     for (const Menu &m : menus) {
         QMenu *menu = bar->addMenu(QString::fromUtf8(m.caption));
         menu->setObjectName(QString::fromLatin1(m.name));
-        menu->setFont(windowFont());
+        menu->setFont(LayoutFont("MS Sans Serif", 11));
         for (const Item &item : m.items) {
             QAction *action = QString::fromUtf8(item.caption) == QLatin1String("-")
                                   ? menu->addSeparator()

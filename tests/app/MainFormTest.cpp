@@ -19,6 +19,16 @@ QString statusText(TForm1 &form)
     return form.findChild<QLabel *>(QStringLiteral("StatusPanel0"))->text();
 }
 
+// The program runs from "prog", a copy of the program directory inside it.
+void runFromSubfolder(ProgramDir &dir)
+{
+    QDir(dir.path(QString())).mkdir(QStringLiteral("prog"));
+    const QString prog = dir.path(QStringLiteral("prog/"));
+    QFile::copy(dir.path(QStringLiteral("format.txt")), prog + QStringLiteral("format.txt"));
+    QFile::copy(dir.path(QStringLiteral("db.txt")), prog + QStringLiteral("db.txt"));
+    SetProgramDirectory(prog);
+}
+
 std::vector<int> widths(TForm1 &form)
 {
     std::vector<int> out;
@@ -239,15 +249,12 @@ TEST(MainWindow, ExitSavesTheCatalogue)
 TEST(MainWindow, FailedSaveAtExitLetsTheUserRetryOrSaveElsewhere)
 {
     ProgramDir dir;
-    QDir(dir.path(QString())).mkdir(QStringLiteral("prog"));
-    const QString prog = dir.path(QStringLiteral("prog/"));
-    QFile::copy(dir.path(QStringLiteral("format.txt")), prog + QStringLiteral("format.txt"));
-    QFile::copy(dir.path(QStringLiteral("db.txt")), prog + QStringLiteral("db.txt"));
-    SetProgramDirectory(prog);
+    runFromSubfolder(dir);
     TForm1 form;
     form.show();
     dir.dialogs.answers = {mrOk};
     form.Button03Click();
+    // The catalogue's folder goes away, so the save at exit cannot create its file.
     ASSERT_TRUE(QDir(dir.path(QString())).rename(QStringLiteral("prog"), QStringLiteral("gone")));
 
     dir.dialogs.answers = {mrCancel};
@@ -270,15 +277,12 @@ TEST(MainWindow, FailedSaveAtExitLetsTheUserRetryOrSaveElsewhere)
 TEST(MainWindow, QuittingWithoutSavingIsTheUsersChoice)
 {
     ProgramDir dir;
-    QDir(dir.path(QString())).mkdir(QStringLiteral("prog"));
-    const QString prog = dir.path(QStringLiteral("prog/"));
-    QFile::copy(dir.path(QStringLiteral("format.txt")), prog + QStringLiteral("format.txt"));
-    QFile::copy(dir.path(QStringLiteral("db.txt")), prog + QStringLiteral("db.txt"));
-    SetProgramDirectory(prog);
+    runFromSubfolder(dir);
     TForm1 form;
     form.show();
     dir.dialogs.answers = {mrOk};
     form.Button03Click();
+    // The catalogue's folder goes away, so the save at exit cannot create its file.
     ASSERT_TRUE(QDir(dir.path(QString())).rename(QStringLiteral("prog"), QStringLiteral("gone")));
     dir.dialogs.answers = {mrAbort};
     form.close();

@@ -7,6 +7,7 @@
 #include "ui_ConfigForm.h"
 #include "ui_MainForm.h"
 
+#include <QDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -153,6 +154,24 @@ TEST(PlayerLaunch, ChecksThePlayerFirstAndThenTheDisc)
     EXPECT_EQ(dir.dialogs.messages[1],
               QString::fromUtf8("Моля, поставете дискът с филма и тогава натиснете бутон СТАРТИРАНЕ!"));
     EXPECT_EQ(dir.shell.started.size(), 1u);
+}
+
+TEST(PlayerLaunch, CyrillicPathsReachThePlayerAsTheyAre)
+{
+    ProgramDir dir;
+    QDir(dir.path(QString())).mkpath(QString::fromUtf8("Филми/Под игото"));
+    const QString film = dir.path(QString::fromUtf8("Филми/Под игото/филм.avi"));
+    dir.write(QString::fromUtf8("Филми/Под игото/филм.avi"), "video");
+    dir.write(QStringLiteral("db.txt"),
+              Codec::fromQString(QString::fromUtf8("Под игото,,,") + film + QStringLiteral(",,") +
+                                 QString::fromUtf8("/Филми/субтитри.srt\r\n")));
+    dir.registry.put(kBs, QStringLiteral("/opt/bs/bplay.exe"));
+    TForm1 form;
+    form.ui().PlayerBox->setCurrentIndex(1);
+    form.Button04Click();
+    ASSERT_EQ(dir.shell.started.size(), 1u);
+    EXPECT_EQ(SplitCommandLine(dir.shell.started[0].parameters),
+              (QStringList{film, QStringLiteral("-s"), QString::fromUtf8("/Филми/субтитри.srt")}));
 }
 
 TEST(PlayerLaunch, EmptyCatalogueAsksForTheDisc)

@@ -26,7 +26,7 @@ cleanup() {
 trap cleanup EXIT
 
 fail() {
-    echo "FAILED: $*"
+    echo "FAILED: $*" | tee -a /tmp/cinaxo-e2e-failures.log
     [ -n "${DISPLAY:-}" ] && command -v import >/dev/null && import -window root "$work/screen.png" 2>/dev/null &&
         cp "$work/screen.png" "/tmp/cinaxo-e2e-$case_name.png" && echo "screen: /tmp/cinaxo-e2e-$case_name.png"
     [ -f "$work/log" ] && cat "$work/log"
@@ -42,6 +42,7 @@ for _ in $(seq 100); do
 done
 [ -s "$work/display" ] || fail "Xvfb did not start"
 export DISPLAY=":$(cat "$work/display")"
+
 
 # A program directory of the test's own, and a settings folder of its own.
 prog="$work/prog"
@@ -66,9 +67,30 @@ window() { # NAME: the id of the first window with exactly this name
     echo "$id"
 }
 focus() { xdotool windowfocus --sync "$1" && sleep 0.2; }
+# xdotool borrows one key for every letter outside the keyboard map and maps it anew for the next
+# letter; the pause lets the program read each letter before its key changes.
+type_text() { xdotool type --delay 150 "$1" && sleep 0.2; }
 click() { xdotool mousemove --window "$1" "$2" "$3" click 1 && sleep 0.3; }
-exit_by_menu() { # File, then its last item: Exit
+other_window() { # MAIN: waits for another visible window of the program (a menu, a message box)
+    local id
+    for _ in $(seq 200); do
+        # Popup menus carry the program's name only in _NET_WM_NAME, which getwindowname reads.
+        for id in $(xdotool search --onlyvisible --name '.*' 2>/dev/null); do
+            if [ "$id" != "$1" ] && [ "$(xdotool getwindowname "$id" 2>/dev/null)" = Cinaxo ]; then
+                echo "$id"
+                return 0
+            fi
+        done
+        sleep 0.05
+    done
+    fail "no other window of the program"
+}
+open_file_menu() {
     click "$1" 20 8
+    other_window "$1" >/dev/null
+}
+exit_by_menu() { # File, then its last item: Exit
+    open_file_menu "$1"
     xdotool key Up Return
 }
 wait_exit() {
@@ -93,7 +115,7 @@ add)
     dialog=$(window AddEditForm)
     focus "$dialog"
     click "$dialog" 100 70
-    xdotool type --delay 30 'Нов филм, нов'
+    type_text 'Нов филм, нов'
     click "$dialog" 305 372
     exit_by_menu "$main"
     wait_exit
@@ -107,7 +129,7 @@ edit)
     focus "$dialog"
     click "$dialog" 100 70
     xdotool key ctrl+a
-    xdotool type --delay 30 'Смит'
+    type_text 'Смит'
     click "$dialog" 305 372
     exit_by_menu "$main"
     wait_exit
@@ -131,7 +153,7 @@ cancel)
     dialog=$(window AddEditForm)
     focus "$dialog"
     click "$dialog" 100 70
-    xdotool type --delay 30 'Отказано'
+    type_text 'Отказано'
     click "$dialog" 377 372
     exit_by_menu "$main"
     wait_exit
@@ -171,7 +193,7 @@ player)
         iconv -f UTF-8 -t CP1251 >"$prog/db.txt"
     main=$(window Cinaxo)
     focus "$main"
-    click "$main" 20 8
+    open_file_menu "$main"
     xdotool key Down Return
     settings=$(window 'Програмни настройки')
     focus "$settings"
@@ -195,9 +217,7 @@ player)
     # The second film's disc is not in the drive.
     rm "$work/args.txt"
     xdotool key Down Return
-    box=$(window Cinaxo)
-    [ "$box" != "$main" ] || box=$(xdotool search --onlyvisible --name '^Cinaxo$' | grep -v "^$main\$" | head -1)
-    [ -n "$box" ] || fail "no message about the disc"
+    box=$(other_window "$main")
     [ -e "$work/args.txt" ] && fail "a player started for a missing film"
     focus "$box"
     xdotool key Return

@@ -6,8 +6,10 @@
 #include "VelFont3D.h"
 #include "VelFrame.h"
 
+#include "Mouse.h"
 #include <QMouseEvent>
 #include <QTest>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -233,19 +235,6 @@ TEST(VelLabel, FilledLettersShowTheBackgroundInsideTheCaption)
     label.setEnabled(false);
     EXPECT_EQ(label.Render(), plain); // the enabled state plays no part here
 }
-
-namespace {
-void enter(QWidget *w)
-{
-    QEnterEvent event(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
-    QApplication::sendEvent(w, &event);
-}
-void leave(QWidget *w)
-{
-    QEvent event(QEvent::Leave);
-    QApplication::sendEvent(w, &event);
-}
-} // namespace
 
 TEST(VelCommandLabel, ColoursFollowHoverPressAndRelease)
 {

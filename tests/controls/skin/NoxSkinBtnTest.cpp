@@ -2,12 +2,14 @@
 #include "Canvas.h"
 #include "FakeDialogs.h"
 
+#include "Mouse.h"
 #include <QBuffer>
 #include <QEnterEvent>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -61,17 +63,6 @@ QRgb facePixel(const TNoxSkinBtn &b, int x, int y)
     return b.Face().Image().pixel(x, y);
 }
 
-void enter(QWidget *w)
-{
-    QEnterEvent event(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
-    QApplication::sendEvent(w, &event);
-}
-
-void leave(QWidget *w)
-{
-    QEvent event(QEvent::Leave);
-    QApplication::sendEvent(w, &event);
-}
 } // namespace
 
 TEST(SkinButton, BuiltInSkinGivesA25PixelButtonWithCornersInTheParentColour)

@@ -1,22 +1,13 @@
 #include "XP_Color.h"
 #include "XP_Edit.h"
 
+#include "Mouse.h"
 #include <QEnterEvent>
 #include <QTest>
+
 #include <gtest/gtest.h>
 
 namespace {
-void enter(QWidget *w)
-{
-    QEnterEvent event(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
-    QApplication::sendEvent(w, &event);
-}
-
-void leave(QWidget *w)
-{
-    QEvent event(QEvent::Leave);
-    QApplication::sendEvent(w, &event);
-}
 
 struct Look
 {

@@ -1,0 +1,12 @@
+#pragma once
+// What the program's windows share: the fonts their layouts name, and the skin of their buttons.
+
+#include <QFont>
+#include <initializer_list>
+
+class TNoxSkinBtn;
+
+// A font of the layouts, in pixels; the application substitutes the nearest installed face.
+QFont LayoutFont(const char *family, int pixels, bool bold = false);
+// Points the buttons, in this order, at "Skin/btnsource.bmp" in the program directory.
+void LoadSkins(std::initializer_list<TNoxSkinBtn *> buttons);
