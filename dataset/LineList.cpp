@@ -7,6 +7,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <limits>
 
 namespace {
@@ -75,49 +78,92 @@ void LineList::loadText(std::string_view text)
 
 void LineList::adopt(Text text, std::size_t size)
 {
-    if (const void *nul = std::memchr(text.get(), '\0', size))
-        size = std::size_t(static_cast<const char *>(nul) - text.get());
     m_text = std::move(text);
     m_textSize = size;
     split();
 }
 
+namespace {
+// Bit i is set when byte i of the 16 at `p` is a CR, an LF or a NUL.
+inline std::uint32_t specialBytes(const char *p)
+{
+#if defined(__SSE2__)
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+    const __m128i hits = _mm_or_si128(
+        _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('\n')), _mm_cmpeq_epi8(v, _mm_set1_epi8('\r'))),
+        _mm_cmpeq_epi8(v, _mm_setzero_si128()));
+    return std::uint32_t(_mm_movemask_epi8(hits));
+#else
+    std::uint32_t mask = 0;
+    for (int i = 0; i < 16; ++i) {
+        if (p[i] == '\n' || p[i] == '\r' || p[i] == '\0')
+            mask |= 1u << i;
+    }
+    return mask;
+#endif
+}
+} // namespace
+
 void LineList::split()
 {
-    const char *p = m_text.get();
-    const char *const end = p + m_textSize;
+    const char *const base = m_text.get();
+    std::size_t size = m_textSize;
     // Reserve for the line length seen in the first part of the text; the list grows if it is off.
-    const std::size_t sample = std::min<std::size_t>(m_textSize, 256 * 1024);
+    const std::size_t sample = std::min<std::size_t>(size, 256 * 1024);
     std::size_t sampleLines = 1;
-    for (const char *q = p;
-         (q = static_cast<const char *>(std::memchr(q, '\n', std::size_t(p + sample - q)))); ++q)
+    for (const char *q = base;
+         (q = static_cast<const char *>(std::memchr(q, '\n', std::size_t(base + sample - q)))); ++q)
         ++sampleLines;
-    m_entries.reserve(
-        sample ? std::size_t(double(m_textSize) / double(sample) * double(sampleLines) * 1.05) + 16 : 0);
+    m_entries.reserve(sample ? std::size_t(double(size) / double(sample) * double(sampleLines) * 1.05) + 16
+                             : 0);
 
-    const char *nextLf = nullptr;
-    while (p < end) {
-        if (!nextLf || nextLf < p) {
-            nextLf = static_cast<const char *>(std::memchr(p, '\n', std::size_t(end - p)));
-            if (!nextLf)
-                nextLf = end;
-        }
-        const char *cr = static_cast<const char *>(std::memchr(p, '\r', std::size_t(nextLf - p)));
-        const char *stop = cr ? cr : nextLf;
-        const auto length = std::size_t(stop - p);
+    // One pass over the text: lines end at CR, LF or CR LF, and a NUL ends the text.
+    std::size_t lineStart = 0;
+    bool afterCr = false;
+    auto endLine = [&](std::size_t stop) {
+        const std::size_t length = stop - lineStart;
         if (length > std::numeric_limits<std::uint32_t>::max())
             throw Exception("Line " + std::to_string(m_entries.size() + 1) + " is too long");
         if (m_entries.size() >= std::size_t(std::numeric_limits<std::int32_t>::max() - 1))
             throw Exception("Too many lines");
-        m_entries.push_back({p, std::uint32_t(length), std::int32_t(m_entries.size() + 1)});
+        m_entries.push_back({base + lineStart, std::uint32_t(length), std::int32_t(m_entries.size() + 1)});
         if (length > m_longest)
             m_longest = length;
-        p = stop;
-        if (p < end && *p == '\r')
-            ++p;
-        if (p < end && *p == '\n')
-            ++p;
+    };
+    // Handles the CR, LF or NUL at j; false at a NUL.
+    auto special = [&](std::size_t j) {
+        const char c = base[j];
+        if (c == '\0') {
+            size = j;
+            return false;
+        }
+        if (c == '\n' && afterCr && j == lineStart) {
+            afterCr = false;
+            lineStart = j + 1;
+            return true;
+        }
+        endLine(j);
+        afterCr = c == '\r';
+        lineStart = j + 1;
+        return true;
+    };
+    std::size_t block = 0;
+    bool ended = false;
+    for (; block + 16 <= size && !ended; block += 16) {
+        for (std::uint32_t mask = specialBytes(base + block); mask; mask &= mask - 1) {
+            if (!special(block + std::size_t(__builtin_ctz(mask)))) {
+                ended = true;
+                break;
+            }
+        }
     }
+    for (std::size_t j = block; j < size && !ended; ++j) {
+        if ((base[j] == '\n' || base[j] == '\r' || base[j] == '\0') && !special(j))
+            ended = true;
+    }
+    if (lineStart < size)
+        endLine(size);
+    m_textSize = size;
 }
 
 std::vector<std::string> LineList::splitLines(std::string_view text)
