@@ -166,17 +166,6 @@ void LineList::split()
     m_textSize = size;
 }
 
-std::vector<std::string> LineList::splitLines(std::string_view text)
-{
-    LineList list;
-    list.loadText(text);
-    std::vector<std::string> lines;
-    lines.reserve(std::size_t(list.count()));
-    for (int i = 0; i < list.count(); ++i)
-        lines.emplace_back(list.at(i));
-    return lines;
-}
-
 int LineList::indexOfId(std::int32_t id, int hint) const
 {
     if (hint >= 0 && hint < count() && m_entries[std::size_t(hint)].id == id)

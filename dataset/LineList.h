@@ -17,8 +17,6 @@ public:
     // Throws EFOpenError "Cannot open file %s" when it cannot be read.
     void load(const QString &fileName);
     void loadText(std::string_view text);
-    // Splits text the way load() does.
-    static std::vector<std::string> splitLines(std::string_view text);
 
     void clear();
     int count() const { return int(m_entries.size()); }

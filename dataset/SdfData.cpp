@@ -509,8 +509,9 @@ void TFixedFormatDataSet::CheckRecordStorable(const char *recordText) const
 void TFixedFormatDataSet::PostRecord()
 {
     char *buffer = ActiveRowBuffer();
-    CheckRecordStorable(buffer);
     if (State() == TDataSetState::dsEdit) {
+        // A new record is checked by AddLine.
+        CheckRecordStorable(buffer);
         m_lines.replace(m_cursor, RecordToLine(buffer));
         m_changed = true;
     } else {

@@ -1,4 +1,2 @@
-// The bitmaps of this library are compiled in by qt_add_resources and found under ":/bitmaps/".
-namespace CinaxoResources {
-const char *const kPrefix = ":/bitmaps/";
-}
+// The bitmaps of this library are compiled in by qt_add_resources; TBitmap finds them under
+// ":/bitmaps/NAME.bmp".

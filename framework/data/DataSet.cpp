@@ -546,29 +546,28 @@ void TDataSet::AppendRecord(const std::vector<std::string> &values)
 
 bool TDataSet::Locate(const std::string &keyFields, const std::string &keyValue, TLocateOptions options)
 {
-    checkActive();
-    CheckBrowseMode();
-    DisableControls();
-    struct Enable
-    {
-        TDataSet *ds;
-        ~Enable() { ds->EnableControls(); }
-    } enable{this};
-    return SearchRecord(keyFields, {keyValue}, false, options);
+    return locate(keyFields, {keyValue}, false, options);
 }
 
 bool TDataSet::Locate(const std::string &keyFields, const std::vector<std::string> &keyValues,
                       TLocateOptions options)
 {
+    return locate(keyFields, keyValues, true, options);
+}
+
+bool TDataSet::locate(const std::string &keyFields, const std::vector<std::string> &keyValues,
+                      bool valuesAreList, TLocateOptions options)
+{
     checkActive();
     CheckBrowseMode();
+    // The controls hear one change at the end, not one per record walked.
     DisableControls();
     struct Enable
     {
         TDataSet *ds;
         ~Enable() { ds->EnableControls(); }
     } enable{this};
-    return SearchRecord(keyFields, keyValues, true, options);
+    return SearchRecord(keyFields, keyValues, valuesAreList, options);
 }
 
 void TDataSet::CalculateFields(char *buffer)

@@ -218,6 +218,8 @@ private:
     void acceptSpare();
     void checkOperation(const std::function<void()> &operation, const TDataSetErrorEvent &errorEvent);
     void addRecord(const std::vector<std::string> &values, bool append);
+    bool locate(const std::string &keyFields, const std::vector<std::string> &keyValues, bool valuesAreList,
+                TLocateOptions options);
 
     TDataSetState m_state = TDataSetState::dsInactive;
     bool m_autoCalcFields = true;

@@ -16,6 +16,7 @@ void TDataSource::setDataSet(TDataSet *dataSet)
         connect(dataSet, &TDataSet::stateChanged, this, &TDataSource::stateChanged);
         connect(dataSet, &TDataSet::recordChanged, this, &TDataSource::recordChanged);
         connect(dataSet, &TDataSet::updateRecordRequested, this, &TDataSource::updateRecordRequested);
+        connect(dataSet, &TDataSet::layoutChanged, this, &TDataSource::layoutChanged);
     }
     emit dataSetChanged();
 }

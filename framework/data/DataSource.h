@@ -23,6 +23,7 @@ signals:
     void recordChanged(TField *field);
     // Controls with pending edits write them into their fields now.
     void updateRecordRequested();
+    void layoutChanged();
 
 private:
     QPointer<TDataSet> m_dataSet;

@@ -20,6 +20,11 @@ void DBGridModel::setDataSource(TDataSource *source)
     if (source) {
         connect(source, &TDataSource::dataSetChanged, this, &DBGridModel::refresh);
         connect(source, &TDataSource::stateChanged, this, &DBGridModel::refresh);
+        // Without persistent columns, the visible fields are the columns.
+        connect(source, &TDataSource::layoutChanged, this, [this] {
+            beginResetModel();
+            endResetModel();
+        });
         connect(source, &TDataSource::recordChanged, this, [this] {
             if (m_activeRow >= 0)
                 emit dataChanged(index(m_activeRow, 0), index(m_activeRow, columnCount() - 1));

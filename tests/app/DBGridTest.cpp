@@ -77,6 +77,15 @@ TEST(DBGrid, RecordsBeingInsertedOrEditedShowInTheirRow)
     EXPECT_EQ(f.grid.model()->rowCount(), 4);
 }
 
+TEST(DBGrid, WithoutPersistentColumnsTheVisibleFieldsShow)
+{
+    GridFixture f;
+    QAbstractItemModelTester tester(f.grid.model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    f.ds->FieldByName("Title").setVisible(false);
+    EXPECT_EQ(f.grid.model()->columnCount(), 1);
+    EXPECT_EQ(f.cell(0, 0), QStringLiteral("A1"));
+}
+
 TEST(DBGrid, PersistentColumnsFindTheirFieldsByName)
 {
     GridFixture f;

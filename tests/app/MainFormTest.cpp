@@ -29,6 +29,16 @@ void runFromSubfolder(ProgramDir &dir)
     SetProgramDirectory(prog);
 }
 
+// Deletes the first film, then moves the catalogue's folder away, so the save at exit cannot
+// create its file.
+void deleteAndLoseTheFolder(ProgramDir &dir, TForm1 &form)
+{
+    form.show();
+    dir.dialogs.answers = {mrOk};
+    form.Button03Click();
+    ASSERT_TRUE(QDir(dir.path(QString())).rename(QStringLiteral("prog"), QStringLiteral("gone")));
+}
+
 std::vector<int> widths(TForm1 &form)
 {
     std::vector<int> out;
@@ -251,11 +261,7 @@ TEST(MainWindow, FailedSaveAtExitLetsTheUserRetryOrSaveElsewhere)
     ProgramDir dir;
     runFromSubfolder(dir);
     TForm1 form;
-    form.show();
-    dir.dialogs.answers = {mrOk};
-    form.Button03Click();
-    // The catalogue's folder goes away, so the save at exit cannot create its file.
-    ASSERT_TRUE(QDir(dir.path(QString())).rename(QStringLiteral("prog"), QStringLiteral("gone")));
+    deleteAndLoseTheFolder(dir, form);
 
     dir.dialogs.answers = {mrCancel};
     form.close();
@@ -279,11 +285,7 @@ TEST(MainWindow, QuittingWithoutSavingIsTheUsersChoice)
     ProgramDir dir;
     runFromSubfolder(dir);
     TForm1 form;
-    form.show();
-    dir.dialogs.answers = {mrOk};
-    form.Button03Click();
-    // The catalogue's folder goes away, so the save at exit cannot create its file.
-    ASSERT_TRUE(QDir(dir.path(QString())).rename(QStringLiteral("prog"), QStringLiteral("gone")));
+    deleteAndLoseTheFolder(dir, form);
     dir.dialogs.answers = {mrAbort};
     form.close();
     EXPECT_FALSE(form.isVisible());
