@@ -1,6 +1,6 @@
 #include "LineList.h"
 
-#include "DbErrors.h"
+#include "Errors.h"
 
 #include <QFile>
 #include <QSaveFile>

@@ -1,7 +1,7 @@
 #include "VelGradient.h"
 
 #include "Canvas.h"
-#include "DbErrors.h"
+#include "Errors.h"
 
 #include <cmath>
 #include <cstdlib>

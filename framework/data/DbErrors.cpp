@@ -1,39 +1,10 @@
 #include "DbErrors.h"
 
 #include <QObject>
-#include <cstdio>
-
-EListError EListError::outOfBounds(long long index)
-{
-    return EListError("List index out of bounds (" + std::to_string(index) + ")");
-}
 
 void DatabaseError(const std::string &message, const QObject *component)
 {
     if (component && !component->objectName().isEmpty())
         throw EDatabaseError(component->objectName().toStdString() + ": " + message);
     throw EDatabaseError(message);
-}
-
-namespace {
-std::function<void(const std::exception &)> &exceptionHandler()
-{
-    static std::function<void(const std::exception &)> handler;
-    return handler;
-}
-} // namespace
-
-void setExceptionHandler(std::function<void(const std::exception &)> handler)
-{
-    exceptionHandler() = std::move(handler);
-}
-
-void handleException(const std::exception &error)
-{
-    if (dynamic_cast<const EAbort *>(&error))
-        return;
-    if (auto &handler = exceptionHandler())
-        handler(error);
-    else
-        std::fprintf(stderr, "%s\n", error.what());
 }

@@ -7,7 +7,7 @@
 #include <QString>
 #include <memory>
 
-#include "DbErrors.h"
+#include "Errors.h"
 
 class QIODevice;
 class TCanvas;

@@ -1,6 +1,6 @@
 #include "Application.h"
 
-#include "DbErrors.h"
+#include "Errors.h"
 #include "Dialogs.h"
 
 #include <QDir>

@@ -3,7 +3,7 @@
 // is an INI file in the user's configuration directory, with the same key paths and value names;
 // every value keeps its type, so a value of the wrong type fails as it would in the registry.
 
-#include "DbErrors.h"
+#include "Errors.h"
 
 #include <QString>
 #include <QVariant>
