@@ -353,13 +353,14 @@ private:
         }
         if (parent.isValid())
             return;
-        const int before = count();
-        initializeSections(before, before + last - first);
+        // The model's count, not count(): that would lay the header out first, the slow way.
+        const int rows = model()->rowCount();
+        initializeSections(rows - (last - first + 1), rows - 1);
     }
 
     void rowsRemoved(const QModelIndex &parent, int first, int last)
     {
-        const int after = count() - (last - first + 1);
+        const int after = model()->rowCount();
         if (!alike() || after <= 0) {
             QMetaObject::invokeMethod(this, "_q_sectionsRemoved", Qt::DirectConnection,
                                       Q_ARG(QModelIndex, parent), Q_ARG(int, first), Q_ARG(int, last));

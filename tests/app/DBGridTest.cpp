@@ -321,3 +321,23 @@ TEST(DBGrid, RowsFollowTheCatalogueThroughRandomEdits)
         }
     }
 }
+
+TEST(DBGrid, TheIndicatorColumnGainsAndLosesOneRowAtATime)
+{
+    GridFixture f(manyFilms(30));
+    f.grid.show();
+    std::vector<std::pair<int, int>> counts;
+    QObject::connect(f.grid.verticalHeader(), &QHeaderView::sectionCountChanged,
+                     [&](int before, int after) { counts.emplace_back(before, after); });
+    f.grid.setCurrentIndex(f.grid.model()->index(10, 0));
+    QCoreApplication::processEvents();
+    f.ds->Insert();
+    f.ds->Post();
+    QCoreApplication::processEvents();
+    f.ds->Delete();
+    f.ds->Delete();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(counts, (std::vector<std::pair<int, int>>{{30, 31}, {31, 30}, {30, 29}}));
+    EXPECT_EQ(f.grid.verticalHeader()->length(), 29 * 18);
+    EXPECT_EQ(f.grid.rowAt(f.grid.rowViewportPosition(28) + 1), 28);
+}
