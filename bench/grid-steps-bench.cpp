@@ -4,7 +4,9 @@
 // figure of the keys and the single edits is the median of RUNS rounds that alternate between the
 // two windows; every step includes the repaint it causes. Prints one name=value line per figure.
 //
-//   cinaxo-grid-steps SMALL_PROGRAM_DIR LARGE_PROGRAM_DIR [RUNS]
+//   cinaxo-grid-steps SMALL_PROGRAM_DIR LARGE_PROGRAM_DIR [RUNS [steps]]
+//
+// With "steps" the batches are left out (they take minutes where every edit rebuilds the grid).
 //
 // Runs on whatever platform Qt is given (QT_QPA_PLATFORM=offscreen, or a real X server).
 
@@ -179,11 +181,12 @@ void batch(Window &w, bool disabled)
 int main(int argc, char *argv[])
 {
     TApplication app(argc, argv);
-    if (argc != 3 && argc != 4) {
-        std::fprintf(stderr, "usage: cinaxo-grid-steps SMALL_PROGRAM_DIR LARGE_PROGRAM_DIR [RUNS]\n");
+    if (argc < 3 || argc > 5 || (argc == 5 && std::string(argv[4]) != "steps")) {
+        std::fprintf(stderr, "usage: cinaxo-grid-steps SMALL_PROGRAM_DIR LARGE_PROGRAM_DIR [RUNS [steps]]\n");
         return 2;
     }
-    const int runs = argc == 4 ? std::max(std::atoi(argv[3]), 1) : 9;
+    const int runs = argc >= 4 ? std::max(std::atoi(argv[3]), 1) : 9;
+    const bool batches = argc < 5;
     NoBoxes boxes;
     SetDialogs(&boxes);
     app.setTitle(QStringLiteral("Cinaxo"));
@@ -209,6 +212,8 @@ int main(int argc, char *argv[])
                     large, figure.substr(0, figure.size() - 3).c_str(), small > 0 ? large / small : 0.0);
     }
     for (auto &w : windows) {
+        if (!batches)
+            break;
         batch(*w, true);
         batch(*w, false);
     }
