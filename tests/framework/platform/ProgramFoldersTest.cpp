@@ -48,6 +48,15 @@ TEST(ProgramFolders, FormatBesideTheExecutableMakesAPortableCopy)
     EXPECT_EQ(get(f.exe + QStringLiteral("/format.txt")), QByteArrayLiteral("Own=10\r\n"));
     EXPECT_FALSE(QFileInfo::exists(f.exe + QStringLiteral("/db.txt")));
     EXPECT_FALSE(QFileInfo::exists(f.user));
+
+    // A folder named on the command line is taken as it is, relative to the working folder.
+    const QString working = QDir::currentPath();
+    QDir::setCurrent(f.root.path());
+    SetUpProgramDirectory(QStringLiteral("home/.local/share/Cinaxo"));
+    QDir::setCurrent(working);
+    EXPECT_EQ(ProgramDirectory(), f.user + QLatin1Char('/'));
+    EXPECT_FALSE(QFileInfo::exists(f.user));
+    SetProgramDirectory(QString());
 }
 
 TEST(ProgramFolders, InstalledCopySeedsTheUsersFolderOnceAndKeepsItsCatalogue)
