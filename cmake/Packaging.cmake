@@ -11,13 +11,13 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION video)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# The first line of the package's description is the summary above; this is the text under it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "catalogue of a home film collection on removable discs
- Cinaxo keeps one entry per film of a collection stored on removable discs:
- title, disc label, format, the paths of the video, audio and subtitle files,
- whether the disc is at home and to whom it was lent. It starts the chosen
- player on a film, also when the desktop mounted its disc elsewhere than the
- catalogue remembers. Its texts are Bulgarian.")
+    "Cinaxo keeps one entry per film of a collection stored on removable discs:
+title, disc label, format, the paths of the video, audio and subtitle files,
+whether the disc is at home and to whom it was lent. It starts the chosen
+player on a film, also when the desktop mounted its disc elsewhere than the
+catalogue remembers. Its texts are Bulgarian.")
 # The libraries the program links come from dpkg-shlibdeps; Qt finds its window system through a
 # plugin, which no library names.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
