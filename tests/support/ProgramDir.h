@@ -6,6 +6,7 @@
 #include "Catalogue.h"
 #include "FakeDialogs.h"
 #include "FakePlatform.h"
+#include "FakeVolumes.h"
 
 #include <QDir>
 #include <QFile>
@@ -53,6 +54,7 @@ public:
     FakeDialogs dialogs;
     FakeRegistry registry;
     FakeShell shell;
+    FakeVolumes volumes;
 
 private:
     QTemporaryDir m_dir;
