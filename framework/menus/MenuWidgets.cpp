@@ -712,7 +712,8 @@ void TMenuBarWidget::paintEvent(QPaintEvent *event)
         canvas.FillRect(m_image.rect());
     }
     const bool cues = KeyboardCues();
-    const bool inactive = !window()->isActiveWindow();
+    // A menu of the window that is open keeps the window active, as the system's menus do.
+    const bool inactive = !window()->isActiveWindow() && !QApplication::activePopupWidget();
     for (QAction *action : actions()) {
         TMenuItem *item = TMenu::ItemOf(action);
         const QRect r = actionGeometry(action);

@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QEvent>
 #include <QFontMetrics>
 #include <QMainWindow>
 #include <algorithm>
@@ -335,7 +336,7 @@ void TMenuItem::setParentItem(TMenuItem *parent)
 
 void TMenuItem::childrenChanged()
 {
-    if (TMenu *menu = GetParentMenu()) {
+    if (TMenu *menu = GetParentMenu(); menu && !menu->m_destroying) {
         menu->syncItems(this);
         if (m_parent)
             menu->syncItems(m_parent);
@@ -514,11 +515,27 @@ TMenu::TMenu(QObject *owner) : QObject(owner), m_items(new TMenuItem(this))
 {
     m_items->m_menu = this;
     m_items->setObjectName(QStringLiteral("Items"));
+    if (QWidget *window = widgetOf(owner))
+        window->installEventFilter(this);
+}
+
+bool TMenu::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::LayoutDirectionChange)
+        RebuildMenu();
+    return QObject::eventFilter(watched, event);
 }
 
 TMenu::~TMenu()
 {
+    releaseItems();
     delete m_items;
+}
+
+void TMenu::releaseItems()
+{
+    m_destroying = true;
+    m_items->Clear();
 }
 
 void TMenu::setOwnerDraw(bool value)
@@ -567,7 +584,7 @@ QFont TMenu::SystemMenuFont() const
 
 void TMenu::MenuChanged(QObject *, TMenuItem *source, bool rebuild)
 {
-    if (m_loading)
+    if (m_loading || m_destroying)
         return;
     if (source)
         source->updateAction();
@@ -581,7 +598,7 @@ void TMenu::MenuChanged(QObject *, TMenuItem *source, bool rebuild)
 
 void TMenu::RebuildMenu()
 {
-    if (m_loading)
+    if (m_loading || m_destroying)
         return;
     invalidateSizes(m_items);
     syncTree(m_items);
@@ -758,7 +775,7 @@ TMainMenu::TMainMenu(QObject *owner) : TMenu(owner) {}
 TMainMenu::~TMainMenu()
 {
     // The drop-downs go with the items, before the menu bar that parents them.
-    Items()->Clear();
+    releaseItems();
 }
 
 void TMainMenu::SetWindow(QMainWindow *window)

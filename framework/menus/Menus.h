@@ -260,6 +260,8 @@ public:
     bool IsTopLevel(const TMenuItem *item) const;
 
 protected:
+    // The owner window's font is the menus' font: a new one has every item measured again.
+    bool eventFilter(QObject *watched, QEvent *event) override;
     virtual QWidget *widgetParent() const;
     // Brings the realised widgets in line with the tree.
     virtual void syncItems(TMenuItem *item);
@@ -267,6 +269,9 @@ protected:
     void invalidateSizes(TMenuItem *item);
     virtual void relayout();
     void assignHotkeys(TMenuItem *parent);
+    // Frees the items without rebuilding anything on the way (destructors call it first).
+    void releaseItems();
+    bool destroying() const { return m_destroying; }
 
 private:
     friend class TMenuItem;
@@ -275,6 +280,7 @@ private:
     bool m_ownerDraw = false;
     bool m_autoHotkeys = true;
     bool m_loading = false;
+    bool m_destroying = false;
     QPointer<TCustomImageList> m_images;
 };
 
