@@ -793,6 +793,9 @@ void TMenuBarWidget::mousePressEvent(QMouseEvent *event)
 
 bool TMenuBarWidget::event(QEvent *event)
 {
+    // The items of an inactive window are painted grey.
+    if (event->type() == QEvent::WindowActivate || event->type() == QEvent::WindowDeactivate)
+        update();
     if (event->type() == QEvent::Shortcut) {
         const int id = static_cast<QShortcutEvent *>(event)->shortcutId();
         for (const auto &[hotkey, action] : m_hotkeys)

@@ -45,14 +45,11 @@ QImage glyph(QColor colour, int shape)
     return image;
 }
 
+// A bitmap whose pixels without alpha stay transparent.
 TBitmap *bitmapOf(const QImage &image)
 {
     auto *bitmap = new TBitmap;
-    bitmap->SetSize(image.width(), image.height());
-    TCanvas &canvas = bitmap->Canvas();
-    canvas.Brush.Color = clFuchsia;
-    canvas.FillRect(QRect(0, 0, image.width(), image.height()));
-    canvas.Draw(0, 0, image);
+    bitmap->Image() = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     return bitmap;
 }
 
