@@ -639,3 +639,65 @@ TEST_F(BarMenus, OpacityOnlyBelowFullAlphaAndFlatBorder)
     EXPECT_FALSE(MenuWindows::IsLayered(drop));
     EXPECT_EQ(drop->windowOpacity(), 1.0);
 }
+
+namespace {
+// Paints every item itself in one colour and makes items 30 pixels high.
+class SolidModule : public TLumBarMenusDrawModule
+{
+public:
+    using TLumBarMenusDrawModule::TLumBarMenusDrawModule;
+    void DrawMenuItem(TMenuItem *, TCanvas &canvas, QRect rect, TOwnerDrawState, bool barVisible,
+                      bool &defaultDraw) override
+    {
+        canvas.Brush.Color = clGreen;
+        canvas.FillRect(rect);
+        drawnRect = rect;
+        sawBar = barVisible;
+        defaultDraw = false;
+    }
+    void MeasureMenuItem(TMenuItem *, TCanvas &, int &, int &height, bool, bool &) override { height = 30; }
+    QRect drawnRect;
+    bool sawBar = false;
+};
+} // namespace
+
+TEST_F(BarMenus, DrawModuleTakesOverMeasuringAndPainting)
+{
+    auto *menu = popup({QStringLiteral("One"), QStringLiteral("Two")});
+    auto *module = new SolidModule(&owner);
+    menu->SetDrawModule(module);
+    EXPECT_EQ(module->Menu(), menu);
+    const QImage shot = open(menu);
+    const QRect r = menu->Widget()->ItemRect(menu->Items()->Items(1));
+    EXPECT_EQ(r.height(), 30);
+    // The module gets the rectangle without the bar column; the bar is still drawn.
+    EXPECT_TRUE(module->sawBar);
+    EXPECT_EQ(module->drawnRect.left(), 33);
+    EXPECT_EQ(at(shot, r.left() + 40, r.top() + 5), clGreen);
+    EXPECT_NE(at(shot, r.left(), r.top() + 5), clGreen);
+    menu->Widget()->hide();
+    delete module;
+    EXPECT_EQ(menu->GetDrawModule(), nullptr);
+    menu->UpdateItems();
+    EXPECT_NE(menu->ItemSize(menu->Items()->Items(1)).height(), 30);
+}
+
+TEST_F(BarMenus, AccessKeysAreUnderlinedOnlyAfterTheKeyboard)
+{
+    auto *menu = popup({QStringLiteral("File")});
+    menu->Bar()->setVisible(false);
+    TMenuItem *item = menu->Items()->Items(0);
+    const QImage mouse = open(menu);
+    const QRect r = menu->Widget()->ItemRect(item);
+    const QRect plain = inkBox(mouse, r, 0);
+    menu->Widget()->setKeyboardCues(true);
+    const QRect underlined = inkBox(repaint(menu), r, 0);
+    EXPECT_GT(underlined.bottom(), plain.bottom());
+    menu->Widget()->hide();
+    // Before Windows 2000 the underline always shows.
+    flags.version = {VER_PLATFORM_WIN32_NT, 4, 0};
+    RecomputeStartupFlags();
+    open(menu);
+    menu->Widget()->setKeyboardCues(false);
+    EXPECT_EQ(inkBox(repaint(menu), r, 0).bottom(), underlined.bottom());
+}
