@@ -9,7 +9,7 @@
 #include "Dialogs.h"
 #include "FormSupport.h"
 #include "PlayerLaunch.h"
-#include "Registry.h"
+#include "PlayerSettings.h"
 #include "SdfData.h"
 #include "ui_MainForm.h"
 
@@ -197,7 +197,7 @@ void TForm1::DBGrid1KeyDown(int key)
 void TForm1::runEditDialog(int mode)
 {
     // A fresh dialog for every command, destroyed also when an error passes.
-    std::unique_ptr<TAddEditForm> dialog(new TAddEditForm(this));
+    std::unique_ptr<TAddEditForm> dialog(new TAddEditForm(this, m_dataSource));
     dialog->EditRecord(mode);
 }
 
@@ -244,11 +244,7 @@ void TForm1::N14Click()
 
 QString TForm1::ReadPlayerPath(const QString &valueName)
 {
-    TRegistry registry;
-    registry.setRootKey(TRootKey::HKEY_LOCAL_MACHINE);
-    if (registry.OpenKey(QStringLiteral("Software\\Cinaxo\\Configuration\\"), true))
-        return registry.ReadString(valueName);
-    return QString();
+    return PlayerSettings::ReadPath(valueName);
 }
 
 bool TForm1::SaveBeforeQuit()

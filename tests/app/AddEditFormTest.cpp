@@ -126,7 +126,7 @@ TEST(RecordDialog, LayoutKeepsItsPlaces)
 {
     ProgramDir dir;
     TForm1 form;
-    TAddEditForm dialog(&form);
+    TAddEditForm dialog(&form, form.DataSource());
     EXPECT_EQ(dialog.size(), QSize(421, 388));
     EXPECT_EQ(dialog.ui().PageControl1->geometry(), QRect(8, 8, 401, 345));
     EXPECT_EQ(dialog.ui().DBEdit1->geometry(), QRect(8, 25, 369, 21));
