@@ -46,7 +46,7 @@ void TAddEditForm::EditRecord(int mode)
     TDataSet *dataSet = m_source ? m_source->DataSet() : nullptr;
     if (!dataSet)
         return;
-    if (mode != 0) {
+    if (mode != emAdd) {
         dataSet->Open();
         dataSet->Edit();
         const int index = m_ui->ComboBox1->findText(m_ui->DBEdit4->text(), Qt::MatchFixedString);

@@ -21,7 +21,8 @@ public:
     ~TAddEditForm() override;
 
     Ui::TAddEditForm &ui() const { return *m_ui; }
-    // 0 adds a record; anything else edits the current one.
+    // How EditRecord is called: emAdd adds a record; any other mode edits the current one.
+    enum TEditMode { emAdd = 0, emEdit = 1 };
     void EditRecord(int mode);
 
     void Button01Click();

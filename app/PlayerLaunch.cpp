@@ -1,5 +1,6 @@
 #include "PlayerLaunch.h"
 
+#include "CatalogueFields.h"
 #include "DataSet.h"
 #include "Dialogs.h"
 #include "PlayerSettings.h"
@@ -27,9 +28,9 @@ QString PlayerParameters(int playerIndex, const QString &video, const QString &a
 
 void StartPlayer(TDataSet &dataSet, int playerIndex)
 {
-    const QString video = dataSet.Fields(3)->Text();
-    const QString audio = dataSet.Fields(4)->Text();
-    const QString subtitles = dataSet.Fields(5)->Text();
+    const QString video = dataSet.Fields(cfVideo)->Text();
+    const QString audio = dataSet.Fields(cfAudio)->Text();
+    const QString subtitles = dataSet.Fields(cfSubtitles)->Text();
     const QString player = PlayerSettings::ReadPath(PlayerSettings::ValueName(playerIndex));
     if (player.isEmpty()) {
         Dialogs().ShowMessage(

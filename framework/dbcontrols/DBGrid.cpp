@@ -3,6 +3,7 @@
 #include "Codec.h"
 #include "DataSet.h"
 #include "DataSource.h"
+#include "VirtualKeys.h"
 
 #include <QFont>
 #include <QHeaderView>
@@ -235,29 +236,29 @@ int virtualKeyOf(int qtKey)
 {
     switch (qtKey) {
     case Qt::Key_Insert:
-        return 45;
+        return VK::Insert;
     case Qt::Key_Delete:
-        return 46;
+        return VK::Delete;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        return 13;
+        return VK::Return;
     case Qt::Key_Escape:
-        return 27;
+        return VK::Escape;
     case Qt::Key_Shift:
-        return 16;
+        return VK::Shift;
     case Qt::Key_Control:
-        return 17;
+        return VK::Control;
     case Qt::Key_Alt:
-        return 18;
+        return VK::Menu;
     case Qt::Key_Tab:
-        return 9;
+        return VK::Tab;
     case Qt::Key_Up:
-        return 38;
+        return VK::Up;
     case Qt::Key_Down:
-        return 40;
+        return VK::Down;
     default:
         if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
-            return 112 + (qtKey - Qt::Key_F1);
+            return VK::F1 + (qtKey - Qt::Key_F1);
         if ((qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) || (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z))
             return qtKey;
         return 0;
