@@ -60,7 +60,7 @@ bool parseWidth(std::string_view text, int &width)
         else
             return false;
         value = value * base + digit;
-        if (value > (long long)INT_MAX + 1)
+        if (value > static_cast<long long>(INT_MAX) + 1)
             return false;
     }
     if (negative)
@@ -182,7 +182,7 @@ void TFixedFormatDataSet::OpenStore()
     if (m_recordWidth == 0)
         m_recordWidth = kDefaultWidth;
     // The offsets inside a record buffer are 16-bit.
-    const long long needed = (long long)m_recordWidth + CalcFieldsSize() + 6;
+    const long long needed = static_cast<long long>(m_recordWidth) + CalcFieldsSize() + 6;
     if (needed > kMaxBufferOffset) {
         DatabaseError("Record too wide: its fields take " + std::to_string(m_recordWidth) +
                           " characters, and no more than " +
