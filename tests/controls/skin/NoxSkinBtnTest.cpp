@@ -9,6 +9,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -289,6 +290,33 @@ TEST(SkinButton, FaceTravelsThroughAStreamAsABitmap)
     other->ReadSkinImage(in);
     other->Loaded();
     EXPECT_EQ(other->Face().Image(), b->Face().Image());
+}
+
+TEST(SkinButton, PaintShowsEveryChangeOfLook)
+{
+    Fixture f;
+    TNoxSkinBtn *b = f.button();
+    b->SetBounds(0, 0, 73, 25);
+    // The button paints from a buffer it keeps: every change must reach what the window shows.
+    QImage shown = b->grab().toImage();
+    const std::pair<const char *, std::function<void()>> changes[] = {
+        {"caption", [&] { b->setCaption(QStringLiteral("Add")); }},
+        {"font colour", [&] { b->setFontColor(clRed); }},
+        {"hover", [&] { enter(b); }},
+        {"pressed", [&] { QTest::mousePress(b, Qt::LeftButton, {}, QPoint(5, 5)); }},
+        {"released", [&] { QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(5, 5)); }},
+        {"skin", [&] { b->ButtonSkin()->ApplySkinFile(f.skin(codedSkin(62, 100))); }},
+        {"size", [&] { b->SetBounds(0, 0, 90, 25); }},
+        {"font", [&] { b->setFont(QFont(QStringLiteral("DejaVu Sans"), 14)); }},
+        {"disabled", [&] { b->setEnabled(false); }},
+    };
+    for (const auto &[what, change] : changes) {
+        change();
+        const QImage now = b->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        EXPECT_NE(now, shown) << what;
+        EXPECT_EQ(now, b->Render()) << what;
+        shown = now;
+    }
 }
 
 #include "NoxSkinBtnTest.moc"
