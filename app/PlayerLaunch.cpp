@@ -1,10 +1,13 @@
 #include "PlayerLaunch.h"
 
 #include "CatalogueFields.h"
+#include "Codec.h"
 #include "DataSet.h"
 #include "Dialogs.h"
+#include "FilmLocation.h"
 #include "PlayerSettings.h"
 #include "Shell.h"
+#include "Volumes.h"
 
 #include <QFileInfo>
 
@@ -26,6 +29,16 @@ QString PlayerParameters(int playerIndex, const QString &video, const QString &a
     return v;
 }
 
+namespace {
+// A disc that the desktop mounted elsewhere than the catalogue says is looked for on every mounted
+// volume. The player gets what is found; the catalogue keeps what it holds.
+FilmFiles ResolveFilm(TDataSet &dataSet, const FilmFiles &stored)
+{
+    const TField *label = dataSet.FindField(Codec::fromQString(QString::fromUtf8("Етикет")));
+    return LocateFilm(stored, label ? label->Text() : QString(), Volumes());
+}
+} // namespace
+
 void StartPlayer(TDataSet &dataSet, int playerIndex)
 {
     const QString video = dataSet.Fields(cfVideo)->Text();
@@ -38,11 +51,12 @@ void StartPlayer(TDataSet &dataSet, int playerIndex)
                               "Настройките можете да направите от менюто Файл->Програмни настройки!"));
         return;
     }
-    const QFileInfo file(video);
-    if (video.isEmpty() || !file.exists() || !file.isFile()) {
+    const FilmFiles film = ResolveFilm(dataSet, {video, audio, subtitles});
+    const QFileInfo file(film.video);
+    if (film.video.isEmpty() || !file.exists() || !file.isFile()) {
         Dialogs().ShowMessage(
             QString::fromUtf8("Моля, поставете дискът с филма и тогава натиснете бутон СТАРТИРАНЕ!"));
         return;
     }
-    Shell().StartProgram(player, PlayerParameters(playerIndex, video, audio, subtitles));
+    Shell().StartProgram(player, PlayerParameters(playerIndex, film.video, film.audio, film.subtitles));
 }

@@ -6,6 +6,7 @@
 #include "Catalogue.h"
 #include "FakeDialogs.h"
 #include "FakePlatform.h"
+#include "FakeVolumes.h"
 
 #include <QDir>
 #include <QFile>
@@ -38,4 +39,5 @@ public:
     FakeDialogs dialogs;
     FakeRegistry registry;
     FakeShell shell;
+    FakeVolumes volumes;
 };
