@@ -4,14 +4,16 @@
 #include "AddEditForm.h"
 #include "Application.h"
 #include "BarMenus.h"
+#include "CatalogueFields.h"
 #include "Codec.h"
 #include "ConfigForm.h"
 #include "DataSource.h"
 #include "Dialogs.h"
 #include "FormSupport.h"
 #include "PlayerLaunch.h"
-#include "Registry.h"
+#include "PlayerSettings.h"
 #include "SdfData.h"
+#include "VirtualKeys.h"
 #include "ui_MainForm.h"
 
 #include <QAction>
@@ -44,9 +46,10 @@ TForm1::TForm1(QWidget *parent)
     for (const char *name : {"Заглавие", "Етикет", "Формат", "Наличен"})
         columns.push_back(
             {QString::fromUtf8(name), QString::fromUtf8(name), 64, Qt::AlignLeft | Qt::AlignVCenter, false});
-    columns[3].Width = 50;
-    columns[3].Alignment = Qt::AlignCenter;
-    columns[3].Bold = true;
+    TColumn &atHome = columns.back();
+    atHome.Width = 50;
+    atHome.Alignment = Qt::AlignCenter;
+    atHome.Bold = true;
     grid->horizontalHeader()->setFont(LayoutFont("MS Sans Serif", 11));
     grid->setDataSource(m_dataSource);
     auto *panel = new QLabel(m_ui->StatusBar1);
@@ -87,7 +90,7 @@ void TForm1::FormCreate()
     m_dataSet->LoadSchemaFromFile(dir + QStringLiteral("format.txt"));
     m_dataSet->setFileName(dir + QStringLiteral("db.txt"));
     m_dataSet->Open();
-    for (int position : {3, 4, 5, 7})
+    for (int position : {cfVideo, cfAudio, cfSubtitles, cfLentTo})
         m_dataSet->Fields(position)->setVisible(false);
     static_cast<QLabel *>(m_ui->StatusBar1->findChild<QLabel *>(QStringLiteral("StatusPanel0")))
         ->setText(m_ui->VersionLabel->Caption());
@@ -256,31 +259,31 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
 
 void TForm1::DBGrid1KeyDown(int key)
 {
-    if (key == 45)
+    if (key == VK::Insert)
         Button1Click();
-    if (key == 120)
+    if (key == VK::F9)
         Button2Click();
-    if (key == 46)
+    if (key == VK::Delete)
         Button03Click();
-    if (key == 13)
+    if (key == VK::Return)
         Button04Click();
 }
 
 void TForm1::runEditDialog(int mode)
 {
     // A fresh dialog for every command, destroyed also when an error passes.
-    std::unique_ptr<TAddEditForm> dialog(new TAddEditForm(this));
+    std::unique_ptr<TAddEditForm> dialog(new TAddEditForm(this, m_dataSource));
     dialog->EditRecord(mode);
 }
 
 void TForm1::Button1Click()
 {
-    runEditDialog(0);
+    runEditDialog(TAddEditForm::emAdd);
 }
 
 void TForm1::Button2Click()
 {
-    runEditDialog(1);
+    runEditDialog(TAddEditForm::emEdit);
 }
 
 void TForm1::Button03Click()
@@ -316,11 +319,7 @@ void TForm1::N14Click()
 
 QString TForm1::ReadPlayerPath(const QString &valueName)
 {
-    TRegistry registry;
-    registry.setRootKey(TRootKey::HKEY_LOCAL_MACHINE);
-    if (registry.OpenKey(QStringLiteral("Software\\Cinaxo\\Configuration\\"), true))
-        return registry.ReadString(valueName);
-    return QString();
+    return PlayerSettings::ReadPath(valueName);
 }
 
 bool TForm1::SaveBeforeQuit()

@@ -1,10 +1,11 @@
 #include "PlayerLaunch.h"
 
+#include "CatalogueFields.h"
 #include "Codec.h"
 #include "DataSet.h"
 #include "Dialogs.h"
 #include "FilmLocation.h"
-#include "MainForm.h"
+#include "PlayerSettings.h"
 #include "Shell.h"
 #include "Volumes.h"
 
@@ -15,22 +16,13 @@ QString QuotePath(const QString &path)
     return path.contains(QLatin1Char(' ')) ? QLatin1Char('"') + path + QLatin1Char('"') : path;
 }
 
-QString PlayerValueName(int playerIndex)
-{
-    if (playerIndex == 0)
-        return QStringLiteral("MicroDVDPath");
-    if (playerIndex == 1)
-        return QStringLiteral("BSPlayerPath");
-    return QStringLiteral("MediaPlayerPath");
-}
-
 QString PlayerParameters(int playerIndex, const QString &video, const QString &audio,
                          const QString &subtitles)
 {
     const QString v = QuotePath(video), a = QuotePath(audio), s = QuotePath(subtitles);
-    if (playerIndex == 0)
+    if (playerIndex == plMicroDVD)
         return QStringLiteral("/QuickINI /V:") + v + QStringLiteral(" /A:") + a + QStringLiteral(" /S:") + s;
-    if (playerIndex == 1) {
+    if (playerIndex == plBSPlayer) {
         // BSPlayer takes the film first; a subtitle file follows its -s switch.
         return s.isEmpty() ? v : v + QStringLiteral(" -s ") + s;
     }
@@ -49,10 +41,10 @@ FilmFiles ResolveFilm(TDataSet &dataSet, const FilmFiles &stored)
 
 void StartPlayer(TDataSet &dataSet, int playerIndex)
 {
-    const QString video = dataSet.Fields(3)->Text();
-    const QString audio = dataSet.Fields(4)->Text();
-    const QString subtitles = dataSet.Fields(5)->Text();
-    const QString player = TForm1::ReadPlayerPath(PlayerValueName(playerIndex));
+    const QString video = dataSet.Fields(cfVideo)->Text();
+    const QString audio = dataSet.Fields(cfAudio)->Text();
+    const QString subtitles = dataSet.Fields(cfSubtitles)->Text();
+    const QString player = PlayerSettings::ReadPath(PlayerSettings::ValueName(playerIndex));
     if (player.isEmpty()) {
         Dialogs().ShowMessage(
             QString::fromUtf8("Избраната от Вас програма не е настроена!\r\n"

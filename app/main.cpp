@@ -76,7 +76,7 @@ int main(int argc, char *argv[])
         TApplication::ShowException(error);
     }
     Form1 = new TForm1;
-    AddEditForm = new TAddEditForm(Form1);
+    AddEditForm = new TAddEditForm(Form1, Form1->DataSource());
     ConfigForm = new TConfigForm(Form1);
     AboutForm = new TAboutForm(Form1);
     Form1->show();

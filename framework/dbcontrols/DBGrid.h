@@ -35,7 +35,11 @@ public:
 
     void setDataSource(TDataSource *source);
     TDataSet *dataSet() const;
-    void setColumns(const std::vector<TColumn> *columns) { m_columns = columns; }
+    // The persistent columns; without any, the dataset's visible fields are the columns.
+    std::vector<TColumn> &columns() { return m_columns; }
+    const std::vector<TColumn> &columns() const { return m_columns; }
+    // The columns were changed: their fields are looked up again.
+    void columnsChanged();
     // The row the active record shows in, -1 when none.
     int activeRow() const;
 
@@ -51,11 +55,19 @@ signals:
     void activeRowChanged(int row);
 
 private:
+    // The field of each column (nullptr where none has its name), looked up once per open or
+    // column change rather than for every cell.
+    const std::vector<const TField *> &fields() const;
     const TField *fieldOfColumn(int column) const;
+    void resolveFields() const;
     QString textAt(int row, const TField &field) const;
 
     QPointer<TDataSource> m_source;
-    const std::vector<TColumn> *m_columns = nullptr;
+    std::vector<TColumn> m_columns;
+    mutable std::vector<const TField *> m_fields;
+    mutable const TDataSet *m_fieldsOf = nullptr;
+    mutable unsigned m_fieldsGeneration = 0;
+    mutable bool m_fieldsValid = false;
     int m_rows = 0;
     int m_insertRow = -1;
     mutable std::unique_ptr<char[]> m_buffer;
@@ -73,7 +85,7 @@ public:
 
     TDataSource *DataSource() const { return m_source; }
     void setDataSource(TDataSource *source);
-    std::vector<TColumn> &Columns() { return m_columns; }
+    std::vector<TColumn> &Columns() { return m_model->columns(); }
     // Applies changed columns (titles, widths, alignment) to the view.
     void ColumnsChanged();
     void setColumnWidthOf(int column, int width);
@@ -94,7 +106,6 @@ private:
 
     DBGridModel *m_model;
     QPointer<TDataSource> m_source;
-    std::vector<TColumn> m_columns;
     bool m_readOnly = true;
     bool m_following = false;
 };

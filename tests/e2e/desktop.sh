@@ -44,6 +44,9 @@ for _ in $(seq 100); do
 done
 [ -s "$work/display" ] || fail "Xvfb did not start"
 export DISPLAY=":$(cat "$work/display")"
+# Cyrillic letters on a second keyboard group, so that xdotool finds every letter in the keyboard
+# map and never maps a key anew while the program may still be reading the last one.
+setxkbmap -layout us,bg || fail "the keyboard map could not be set"
 
 # The installed copy, and a home folder that has never seen the program.
 prefix="$work/prefix"
@@ -70,9 +73,25 @@ window() { # NAME: the id of the first window with exactly this name
     [ -n "$id" ] || { echo "no window named $1"; return 1; }
     echo "$id"
 }
-focus() { xdotool windowfocus --sync "$1" && sleep 0.2; }
-type_text() { xdotool type --delay 150 "$1" && sleep 0.2; }
-click() { xdotool mousemove --window "$1" "$2" "$3" click 1 && sleep 0.3; }
+wait_for() { # WHAT COMMAND...: runs COMMAND until it succeeds, for ten seconds at most
+    local what=$1
+    shift
+    for _ in $(seq 200); do
+        "$@" && return 0
+        sleep 0.05
+    done
+    fail "$what did not happen"
+}
+shown() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
+hidden() { ! shown "$1"; }
+gone() { wait_for "closing window $1" hidden "$1"; } # ID: waits until the window is closed
+focused() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
+focus() {
+    xdotool windowfocus --sync "$1"
+    wait_for "focus on window $1" focused "$1"
+}
+type_text() { xdotool type --delay 20 "$1"; }
+click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
 other_window() { # MAIN: waits for another visible window of the program (a menu, a message box)
     local id
     for _ in $(seq 200); do
@@ -92,17 +111,15 @@ exit_by_menu() { # File, then its last item: Exit
     other_window "$1" >/dev/null || fail "the File menu did not open"
     xdotool key Up Return
 }
+ended() { ! kill -0 "$app_pid" 2>/dev/null; }
 wait_exit() {
-    for _ in $(seq 200); do
-        kill -0 "$app_pid" 2>/dev/null || { app_pid=""; return 0; }
-        sleep 0.05
-    done
-    fail "the program did not end"
+    wait_for "the end of the program" ended
+    app_pid=""
 }
 main_window_alone() { # the main window is up, and no box stands before or beside it
     local main ids
     main=$(window Cinaxo) || { echo "$main"; return 1; }
-    sleep 0.5
+    # A box the start shows comes before the main window, so by now it would be found too.
     ids=$(visible_windows Cinaxo)
     [ "$ids" = "$main" ] || { echo "more than one window: $ids"; return 1; }
     [ "$(xdotool getwindowgeometry "$main" | sed -n 's/.*Geometry: //p')" = 544x375 ] || {
@@ -126,6 +143,7 @@ installed)
     click "$dialog" 100 70
     type_text 'Нов филм'
     click "$dialog" 305 372
+    gone "$dialog"
     exit_by_menu "$main"
     wait_exit
     [ "$(base64 -w0 <"$data/db.txt")" = "$(cp1251 'Нов филм\r\n' | base64 -w0)" ] ||
@@ -156,8 +174,7 @@ mounted)
     focus "$main"
     click "$main" 100 44
     xdotool key Return
-    for _ in $(seq 100); do [ -s "$work/args.txt" ] && break; sleep 0.05; done
-    [ -s "$work/args.txt" ] || fail "the player was not started"
+    wait_for "starting the player" test -s "$work/args.txt"
     disc="$volumes/ДИСК_1/Филми"
     want=$(printf '/QuickINI\n/V:%s\n/A:\n/S:%s\n' "$disc/Моят филм.avi" "$disc/Моят филм.srt")
     [ "$(cat "$work/args.txt")" = "$want" ] || fail "the player got: $(cat "$work/args.txt")"
@@ -168,7 +185,7 @@ mounted)
     [ -e "$work/args.txt" ] && fail "a player started for a missing film"
     focus "$box"
     xdotool key Return
-    sleep 0.3
+    gone "$box"
     exit_by_menu "$main"
     wait_exit
     [ "$(base64 -w0 <"$data/db.txt")" = "$original" ] || fail "the catalogue changed"
