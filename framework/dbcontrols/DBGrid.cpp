@@ -3,6 +3,7 @@
 #include "Codec.h"
 #include "DataSet.h"
 #include "DataSource.h"
+#include "VirtualKeys.h"
 
 #include <QFont>
 #include <QHeaderView>
@@ -22,6 +23,7 @@ void DBGridModel::setDataSource(TDataSource *source)
         connect(source, &TDataSource::stateChanged, this, &DBGridModel::refresh);
         // Without persistent columns, the visible fields are the columns.
         connect(source, &TDataSource::layoutChanged, this, [this] {
+            m_fieldsValid = false;
             resetRows();
             refresh();
         });
@@ -37,6 +39,7 @@ void DBGridModel::setDataSource(TDataSource *source)
             refresh();
         });
     }
+    m_fieldsValid = false;
     resetRows();
     refresh();
 }
@@ -46,22 +49,45 @@ TDataSet *DBGridModel::dataSet() const
     return m_source ? m_source->DataSet() : nullptr;
 }
 
-const TField *DBGridModel::fieldOfColumn(int column) const
+void DBGridModel::columnsChanged()
+{
+    m_fieldsValid = false;
+    resetRows();
+}
+
+void DBGridModel::resolveFields() const
 {
     TDataSet *ds = dataSet();
-    if (!ds || !ds->Active())
-        return nullptr;
-    if (m_columns && !m_columns->empty()) {
-        if (column < 0 || column >= int(m_columns->size()))
-            return nullptr;
-        return ds->FindField(Codec::fromQString((*m_columns)[std::size_t(column)].FieldName));
+    m_fields.clear();
+    if (ds && ds->Active()) {
+        if (!m_columns.empty()) {
+            for (const TColumn &column : m_columns)
+                m_fields.push_back(ds->FindField(Codec::fromQString(column.FieldName)));
+        } else {
+            for (int i = 0; i < ds->FieldCount(); ++i) {
+                if (ds->Fields(i)->Visible())
+                    m_fields.push_back(ds->Fields(i));
+            }
+        }
     }
-    int visible = 0;
-    for (int i = 0; i < ds->FieldCount(); ++i) {
-        if (ds->Fields(i)->Visible() && visible++ == column)
-            return ds->Fields(i);
-    }
-    return nullptr;
+    m_fieldsOf = ds;
+    m_fieldsGeneration = ds ? ds->FieldsGeneration() : 0;
+    m_fieldsValid = true;
+}
+
+const std::vector<const TField *> &DBGridModel::fields() const
+{
+    const TDataSet *ds = dataSet();
+    // Opening and closing make new field objects: the generation tells.
+    if (!m_fieldsValid || ds != m_fieldsOf || (ds && ds->FieldsGeneration() != m_fieldsGeneration))
+        resolveFields();
+    return m_fields;
+}
+
+const TField *DBGridModel::fieldOfColumn(int column) const
+{
+    const std::vector<const TField *> &resolved = fields();
+    return column >= 0 && column < int(resolved.size()) ? resolved[std::size_t(column)] : nullptr;
 }
 
 int DBGridModel::rowCount(const QModelIndex &parent) const
@@ -73,15 +99,9 @@ int DBGridModel::columnCount(const QModelIndex &parent) const
 {
     if (parent.isValid())
         return 0;
-    if (m_columns && !m_columns->empty())
-        return int(m_columns->size());
-    TDataSet *ds = dataSet();
-    int visible = 0;
-    if (ds && ds->Active()) {
-        for (int i = 0; i < ds->FieldCount(); ++i)
-            visible += ds->Fields(i)->Visible() ? 1 : 0;
-    }
-    return visible;
+    if (!m_columns.empty())
+        return int(m_columns.size());
+    return int(fields().size());
 }
 
 int DBGridModel::activeRow() const
@@ -265,9 +285,8 @@ QVariant DBGridModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid())
         return {};
-    const TColumn *column = m_columns && index.column() < int(m_columns->size())
-                                ? &(*m_columns)[std::size_t(index.column())]
-                                : nullptr;
+    const TColumn *column =
+        index.column() < int(m_columns.size()) ? &m_columns[std::size_t(index.column())] : nullptr;
     switch (role) {
     case Qt::DisplayRole: {
         const TField *field = fieldOfColumn(index.column());
@@ -292,8 +311,8 @@ QVariant DBGridModel::headerData(int section, Qt::Orientation orientation, int r
     if (role != Qt::DisplayRole)
         return {};
     if (orientation == Qt::Horizontal) {
-        if (m_columns && section < int(m_columns->size()))
-            return (*m_columns)[std::size_t(section)].Title;
+        if (section >= 0 && section < int(m_columns.size()))
+            return m_columns[std::size_t(section)].Title;
         const TField *field = fieldOfColumn(section);
         return field ? Codec::toQString(field->DisplayLabel()) : QString();
     }
@@ -378,7 +397,6 @@ private:
 
 TDBGrid::TDBGrid(QWidget *parent) : QTableView(parent), m_model(new DBGridModel(this))
 {
-    m_model->setColumns(&m_columns);
     setVerticalHeader(new RowIndicator(this));
     setModel(m_model);
     setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -405,16 +423,19 @@ void TDBGrid::setDataSource(TDataSource *source)
 
 void TDBGrid::ColumnsChanged()
 {
+    m_model->columnsChanged();
     m_model->refresh();
-    for (int i = 0; i < int(m_columns.size()); ++i)
-        setColumnWidthOf(i, m_columns[std::size_t(i)].Width);
+    const std::vector<TColumn> &columns = m_model->columns();
+    for (int i = 0; i < int(columns.size()); ++i)
+        setColumnWidthOf(i, columns[std::size_t(i)].Width);
 }
 
 void TDBGrid::setColumnWidthOf(int column, int width)
 {
-    if (column < 0 || column >= int(m_columns.size()))
+    std::vector<TColumn> &columns = m_model->columns();
+    if (column < 0 || column >= int(columns.size()))
         return;
-    m_columns[std::size_t(column)].Width = width;
+    columns[std::size_t(column)].Width = width;
     setColumnWidth(column, std::max(width, 0));
 }
 
@@ -442,29 +463,29 @@ int virtualKeyOf(int qtKey)
 {
     switch (qtKey) {
     case Qt::Key_Insert:
-        return 45;
+        return VK::Insert;
     case Qt::Key_Delete:
-        return 46;
+        return VK::Delete;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        return 13;
+        return VK::Return;
     case Qt::Key_Escape:
-        return 27;
+        return VK::Escape;
     case Qt::Key_Shift:
-        return 16;
+        return VK::Shift;
     case Qt::Key_Control:
-        return 17;
+        return VK::Control;
     case Qt::Key_Alt:
-        return 18;
+        return VK::Menu;
     case Qt::Key_Tab:
-        return 9;
+        return VK::Tab;
     case Qt::Key_Up:
-        return 38;
+        return VK::Up;
     case Qt::Key_Down:
-        return 40;
+        return VK::Down;
     default:
         if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
-            return 112 + (qtKey - Qt::Key_F1);
+            return VK::F1 + (qtKey - Qt::Key_F1);
         if ((qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) || (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z))
             return qtKey;
         return 0;

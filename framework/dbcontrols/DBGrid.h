@@ -35,7 +35,11 @@ public:
 
     void setDataSource(TDataSource *source);
     TDataSet *dataSet() const;
-    void setColumns(const std::vector<TColumn> *columns) { m_columns = columns; }
+    // The persistent columns; without any, the dataset's visible fields are the columns.
+    std::vector<TColumn> &columns() { return m_columns; }
+    const std::vector<TColumn> &columns() const { return m_columns; }
+    // The columns were changed: their fields are looked up again.
+    void columnsChanged();
     // The row the active record shows in, -1 when none.
     int activeRow() const;
 
@@ -54,7 +58,11 @@ signals:
     void activeRowChanged(int row);
 
 private:
+    // The field of each column (nullptr where none has its name), looked up once per open or
+    // column change rather than for every cell.
+    const std::vector<const TField *> &fields() const;
     const TField *fieldOfColumn(int column) const;
+    void resolveFields() const;
     QString textAt(int row, const TField &field) const;
     // Rows are stored records by position, with the record being inserted shown among them.
     int rowOfPosition(int position) const;
@@ -71,7 +79,11 @@ private:
     void updateRow(int row);
 
     QPointer<TDataSource> m_source;
-    const std::vector<TColumn> *m_columns = nullptr;
+    std::vector<TColumn> m_columns;
+    mutable std::vector<const TField *> m_fields;
+    mutable const TDataSet *m_fieldsOf = nullptr;
+    mutable unsigned m_fieldsGeneration = 0;
+    mutable bool m_fieldsValid = false;
     // What the rows show: an open dataset, with this many columns.
     QPointer<TDataSet> m_shown;
     int m_columnCount = 0;
@@ -96,7 +108,7 @@ public:
 
     TDataSource *DataSource() const { return m_source; }
     void setDataSource(TDataSource *source);
-    std::vector<TColumn> &Columns() { return m_columns; }
+    std::vector<TColumn> &Columns() { return m_model->columns(); }
     // Applies changed columns (titles, widths, alignment) to the view.
     void ColumnsChanged();
     void setColumnWidthOf(int column, int width);
@@ -117,7 +129,6 @@ private:
 
     DBGridModel *m_model;
     QPointer<TDataSource> m_source;
-    std::vector<TColumn> m_columns;
     bool m_readOnly = true;
     bool m_following = false;
 };

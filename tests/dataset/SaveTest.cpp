@@ -147,18 +147,26 @@ TEST(SdfSave, FileThatCannotBeCreatedKeepsTheChangesForAnotherPlace)
     ds->Close();
 }
 
-TEST(SdfSave, ReadOnlyFileIsNotReplaced)
+TEST(SdfSave, CatalogueThatCannotBeReplacedStaysAsItWas)
 {
+    // A folder has taken the catalogue's name since it was read: no user, root included, may put
+    // a file in its place.
     Catalogue c;
     c.writeDb(kThree);
-    QFile::setPermissions(c.db(), QFileDevice::ReadOwner);
-    if (QFileInfo(c.db()).isWritable())
-        GTEST_SKIP() << "this user may write any file";
     auto ds = c.dataSet(kSchema);
     ds->Open();
     ds->Delete();
+    ASSERT_TRUE(QFile::remove(c.db()));
+    ASSERT_TRUE(QDir(c.path(QString())).mkpath(QStringLiteral("db.txt/inside")));
+    c.write(QStringLiteral("db.txt/inside/kept.txt"), "kept");
     EXPECT_EQ(MESSAGE_OF(ds->Close()), "Cannot create file " + c.db().toStdString());
-    EXPECT_EQ(c.readDb(), kThree);
+    EXPECT_TRUE(ds->Active());
+    EXPECT_EQ(ds->LineCount(), 2);
+    EXPECT_TRUE(QFileInfo(c.db()).isDir());
+    EXPECT_EQ(c.read(QStringLiteral("db.txt/inside/kept.txt")), "kept");
+    EXPECT_TRUE(QDir(c.path(QString())).entryList(QDir::Files).isEmpty()); // no temporary file left
+    ds->SaveUnderName(c.path(QStringLiteral("rescued.txt")));
+    EXPECT_EQ(c.read(QStringLiteral("rescued.txt")), "Beta,B2\r\nGamma,C3\r\n");
 }
 
 TEST(SdfSave, DestroyingTheDatasetSaves)

@@ -2,6 +2,7 @@
 #include "Catalogue.h"
 #include "DBEdit.h"
 #include "DataSource.h"
+#include "Fields.h"
 
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
@@ -100,6 +101,32 @@ TEST(DBGrid, PersistentColumnsFindTheirFieldsByName)
               Qt::AlignCenter);
     EXPECT_TRUE(f.grid.model()->index(0, 0).data(Qt::FontRole).value<QFont>().bold());
     EXPECT_EQ(f.grid.columnWidth(0), 50);
+}
+
+TEST(DBGrid, ColumnsFindTheirFieldsAgainAfterAChangeOrAReopen)
+{
+    GridFixture f;
+    QAbstractItemModelTester tester(f.grid.model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    f.grid.Columns() = {{QStringLiteral("Disc"), QStringLiteral("Disc"), 50, Qt::AlignLeft, false},
+                        {QStringLiteral("Nothing"), QStringLiteral("Nothing"), 50, Qt::AlignLeft, false}};
+    f.grid.ColumnsChanged();
+    EXPECT_EQ(f.cell(1, 0), QStringLiteral("B2"));
+    EXPECT_EQ(f.cell(1, 1), QString());                      // no field of that name
+    f.grid.Columns()[1].FieldName = QStringLiteral("title"); // names match without regard to case
+    f.grid.ColumnsChanged();
+    EXPECT_EQ(f.cell(1, 1), QStringLiteral("Beta"));
+    // Reopened on other fields: new field objects, found by name again. The memory of the old ones
+    // is taken by other data, as in a long session, so a column that kept one would show nothing.
+    f.ds->Close();
+    EXPECT_EQ(f.grid.model()->rowCount(), 0);
+    std::vector<std::unique_ptr<char[]>> reused;
+    for (int i = 0; i < 16; ++i)
+        reused.push_back(std::make_unique<char[]>(sizeof(TField))); // zeroed
+    f.c.writeDb("1,2,3\r\n4,5,6\r\n");
+    f.ds->setSchema({"Other=3", "Disc=3", "Title=3"});
+    f.ds->Open();
+    EXPECT_EQ(f.cell(1, 0), QStringLiteral("5"));
+    EXPECT_EQ(f.cell(1, 1), QStringLiteral("6"));
 }
 
 TEST(DBGrid, KeysAreReportedAsVirtualKeyCodes)
