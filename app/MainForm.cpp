@@ -9,6 +9,7 @@
 #include "ConfigForm.h"
 #include "DataSource.h"
 #include "Dialogs.h"
+#include "FindBar.h"
 #include "FormSupport.h"
 #include "PlayerLaunch.h"
 #include "PlayerSettings.h"
@@ -74,7 +75,27 @@ TForm1::TForm1(QWidget *parent)
     } catch (const std::exception &error) {
         TApplication::ShowException(error);
     }
+    BuildFindBar();
     FormResize();
+}
+
+void TForm1::BuildFindBar()
+{
+    // Between the grid and the buttons; hidden, it takes no room, so the window looks as ever.
+    m_findBar = new TFindBar(m_ui->DBGrid1, m_ui->ClientArea, m_ui->ClientArea);
+    m_ui->ClientLayout->insertWidget(1, m_findBar);
+    // Finding looks in the title, the disc label, the format and the name of whom a film is lent to.
+    QStringList names;
+    for (int position : {cfTitle, cfLabel, cfFormat, cfLentTo}) {
+        if (m_dataSet->Active() && position < m_dataSet->FieldCount())
+            names << Codec::toQString(m_dataSet->Fields(position)->FieldName());
+    }
+    m_ui->DBGrid1->gridModel()->setFindFields(names);
+}
+
+void TForm1::FindClick()
+{
+    m_findBar->Open();
 }
 
 TForm1::~TForm1()
@@ -160,7 +181,9 @@ void TForm1::BuildMainMenu()
           {"N7", "Редакция", &TForm1::Button2Click},
           {"N8", "Изтрий", &TForm1::Button03Click},
           {"N9", "-", nullptr},
-          {"N10", "Стартирай", &TForm1::Button04Click}}},
+          {"N10", "Стартирай", &TForm1::Button04Click},
+          {"NFindLine", "-", nullptr},
+          {"NFind", "Търсене...", &TForm1::FindClick, QKeySequence(Qt::CTRL | Qt::Key_F)}}},
         {{"N11", "Помощ", nullptr},
          {{"N12", "Помощ", nullptr}, {"N13", "-", nullptr}, {"N14", "За програмата", &TForm1::N14Click}}},
     };

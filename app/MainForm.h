@@ -7,6 +7,7 @@
 class QAction;
 class QPoint;
 class TDataSource;
+class TFindBar;
 class TLumBarMainMenu;
 class TLumCustomBarPopupMenu;
 class TSdfDataSet;
@@ -40,6 +41,9 @@ public:
     void N2Click();
     void N4Click();
     void N14Click();
+    // Opens the find bar under the grid.
+    void FindClick();
+    TFindBar *FindBar() const { return m_findBar; }
 
     // Column widths for the window's outer width.
     void FormResize();
@@ -54,6 +58,7 @@ private:
     void FormCreate();
     void BuildMainMenu();
     void BuildGridMenu();
+    void BuildFindBar();
     // Opens the grid's pop-up menu: at the clicked row, which becomes the current one, or at the
     // current row when a key asked for it.
     void DBGrid1ContextPopup(const QPoint &viewportPos, bool byMouse);
@@ -67,6 +72,7 @@ private:
     TDataSource *m_dataSource;
     TLumBarMainMenu *m_mainMenu = nullptr;
     TLumCustomBarPopupMenu *m_gridMenu = nullptr;
+    TFindBar *m_findBar = nullptr;
 };
 
 // The program's windows, created at start in this order.

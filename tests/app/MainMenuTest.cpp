@@ -49,7 +49,7 @@ TEST(MainMenu, IsABarMenuSetUpAsTheLayoutSays)
     EXPECT_EQ(caption->Color(), clWhite);
     EXPECT_EQ(captionsOf(menu->Items()), QString::fromUtf8("Файл|Запис|Помощ").split(QLatin1Char('|')));
     EXPECT_EQ(captionsOf(menu->Items()->Items(1)),
-              QString::fromUtf8("Добави|Редакция|Изтрий|-|Стартирай").split(QLatin1Char('|')));
+              QString::fromUtf8("Добави|Редакция|Изтрий|-|Стартирай|-|Търсене...").split(QLatin1Char('|')));
     // Every item measures and paints through the menu.
     TMenuItem *line = menu->Items()->Items(0)->Items(1);
     EXPECT_EQ(line->OnAdvancedDrawItem, menu->DrawHandler());
