@@ -3,6 +3,8 @@
 // block and lines point into it; replaced and added lines live in an arena of their own, so a
 // catalogue of a million lines costs little more than its size.
 
+#include "Files.h"
+
 #include <QString>
 #include <cstdint>
 #include <memory>
@@ -10,13 +12,22 @@
 #include <string_view>
 #include <vector>
 
+// A file as it was read or written: enough to tell later whether it is still the same.
+struct FileState
+{
+    Files::Stamp stamp;
+    std::uint64_t hash = 0;
+};
+
 class LineList
 {
 public:
-    // Reads a whole file: lines end at CR, LF or CR LF, and a NUL ends the text.
+    // Reads a whole regular file: lines end at CR, LF or CR LF, and a NUL ends the text.
     // Throws EFOpenError "Cannot open file %s" when it cannot be read.
-    void load(const QString &fileName);
+    FileState load(const QString &fileName);
     void loadText(std::string_view text);
+    // The 1-based number of the line in which a NUL ended the text at the last load; 0 when none did.
+    int nulLine() const { return m_nulLine; }
 
     void clear();
     int count() const { return int(m_entries.size()); }
@@ -37,8 +48,13 @@ public:
     void erase(int index);
 
     // Writes every line followed by CR LF through a temporary file that replaces `fileName` only
-    // when all was written. Throws EFCreateError or EWriteError; the old file then stays as it was.
-    void save(const QString &fileName) const;
+    // when all was written, keeping the old file's owner, group and mode. Throws EFCreateError or
+    // EWriteError; the old file then stays as it was.
+    // When no temporary file can be made beside a writable `fileName`, the old file is first copied
+    // into `backupFolder` (its name goes to `*backup`), then written in place; the copy is removed
+    // again once the new text is complete.
+    FileState save(const QString &fileName, const QString &backupFolder = QString(),
+                   QString *backup = nullptr) const;
 
 private:
     struct FreeText
@@ -65,4 +81,5 @@ private:
     std::size_t m_arenaUsed = 0;
     std::size_t m_arenaCapacity = 0;
     std::size_t m_longest = 0;
+    int m_nulLine = 0;
 };

@@ -3,10 +3,13 @@
 #include "Codec.h"
 #include "DbErrors.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QStandardPaths>
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <unordered_map>
 
 namespace {
 constexpr int kMaxFieldWidth = 8192;
@@ -175,7 +178,7 @@ void TFixedFormatDataSet::OpenStore()
         if (!file.open(QIODevice::WriteOnly))
             throw EFCreateError("Cannot create file " + m_fileName.toStdString());
     }
-    m_lines.load(m_fileName);
+    m_fileState = m_lines.load(m_fileName);
     m_recordWidth = kDefaultWidth;
     BuildFieldDefs();
     CreateFields();
@@ -193,12 +196,18 @@ void TFixedFormatDataSet::OpenStore()
     m_bookmarkOffset = m_recInfoOffset + 5;
     m_bufferSize = m_bookmarkOffset + 4;
     m_lastRecordId = m_lines.count();
+    StartJournal();
 }
 
 void TFixedFormatDataSet::CloseStore()
 {
-    if (!m_readOnly && m_changed && m_recordWidth > 0)
-        m_lines.save(m_fileName);
+    if (!m_readOnly && m_changed && m_recordWidth > 0) {
+        m_backupCopy.clear();
+        m_fileState = m_lines.save(m_fileName, BackupFolder(), &m_backupCopy);
+        m_journal.remove();
+    }
+    m_journal.stop();
+    m_pendingJournal.clear();
     m_lines.clear();
     m_cursor = -1;
     m_lastRecordId = 0;
@@ -229,24 +238,36 @@ void TFixedFormatDataSet::BuildFieldDefs()
             else
                 lines.push_back(line);
         }
+        // Blank lines are passed over, but a schema of nothing else would give a table without a
+        // single field.
+        if (lines.empty())
+            DatabaseError("Field name missing in line 1 of the schema", this);
     }
     TFieldDefs &defs = FieldDefs();
     defs.clear();
     m_slotStart.clear();
+    // A name takes the width of its first line; names are compared without regard to letter case.
+    std::unordered_map<std::string, int> widthOfName;
+    widthOfName.reserve(lines.size());
+    // Fields past what fits in a record are not made: the open fails on the width anyway.
+    const long long fits = kMaxBufferOffset - 6 - CalcFieldsSize();
     long long total = 0;
     for (const std::string &line : lines) {
         const std::string_view name = namePart(line);
-        int width = defaultWidth;
-        for (const std::string &other : lines) {
-            if (Codec::sameTextAnsi(namePart(other), name)) {
-                const auto eq = other.find('=');
-                if (eq == std::string::npos || !parseWidth(std::string_view(other).substr(eq + 1), width))
-                    width = defaultWidth;
-                break;
-            }
+        std::string key(name);
+        for (char &c : key)
+            c = Codec::upperAnsi(c);
+        auto [it, added] = widthOfName.try_emplace(std::move(key), defaultWidth);
+        if (added) {
+            const auto eq = line.find('=');
+            if (eq == std::string::npos || !parseWidth(std::string_view(line).substr(eq + 1), it->second))
+                it->second = defaultWidth;
         }
-        m_slotStart.push_back(int(std::min<long long>(total, INT_MAX)));
-        defs.push_back({std::string(trimBlanks(name)), TFieldType::ftString, width});
+        const int width = it->second;
+        if (total <= fits) {
+            m_slotStart.push_back(int(std::min<long long>(total, INT_MAX)));
+            defs.push_back({std::string(trimBlanks(name)), TFieldType::ftString, width});
+        }
         total += width;
     }
     // Widths out of range are refused when the fields are created; until then keep the sum sane.
@@ -514,6 +535,7 @@ void TFixedFormatDataSet::PostRecord()
         CheckRecordStorable(buffer);
         m_lines.replace(m_cursor, RecordToLine(buffer));
         m_changed = true;
+        Journalize(Journal::Op::Replace, m_cursor, m_lines.at(m_cursor));
     } else {
         AddLine(buffer, false);
     }
@@ -527,16 +549,16 @@ void TFixedFormatDataSet::AddLine(char *buffer, bool append)
     ++m_lastRecordId;
     if (append)
         MoveToLast();
-    if (m_cursor >= 0)
-        m_lines.insert(std::min(m_cursor, m_lines.count()), line, m_lastRecordId);
-    else
-        m_lines.insert(m_lines.count(), line, m_lastRecordId);
+    const int index = m_cursor >= 0 ? std::min(m_cursor, m_lines.count()) : m_lines.count();
+    m_lines.insert(index, line, m_lastRecordId);
+    Journalize(Journal::Op::Insert, index, line);
 }
 
 void TFixedFormatDataSet::DeleteLine()
 {
     m_changed = true;
     m_lines.erase(m_cursor);
+    Journalize(Journal::Op::Delete, m_cursor);
     if (m_cursor >= m_lines.count())
         --m_cursor;
 }
@@ -705,16 +727,142 @@ void TFixedFormatDataSet::RewriteAllLines()
         record[std::size_t(m_recordWidth)] = '\0';
         m_lines.replace(i, RecordToLine(record.get()));
     }
-    m_lines.save(m_fileName);
+    // The file now holds every change; the journal starts again from it.
+    m_fileState = m_lines.save(m_fileName, BackupFolder(), &m_backupCopy);
+    m_journal.remove();
+    StartJournal();
 }
 
 void TFixedFormatDataSet::SaveUnderName(const QString &fileName)
 {
     if (!Active())
         DatabaseError("Cannot perform this operation on a closed dataset", this);
-    m_lines.save(fileName);
+    m_fileState = m_lines.save(fileName, BackupFolder(), &m_backupCopy);
+    m_journal.remove();
     m_fileName = fileName;
     m_changed = false;
+    StartJournal();
+}
+
+void TFixedFormatDataSet::DiscardChanges()
+{
+    m_changed = false;
+    if (m_journal.active()) {
+        m_journal.remove();
+        m_journal.start(m_journalFile, m_fileState);
+    }
+}
+
+QString TFixedFormatDataSet::BackupFolder() const
+{
+    return m_backupFolder.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
+                                    : m_backupFolder;
+}
+
+void TFixedFormatDataSet::setJournalEnabled(bool value)
+{
+    CheckInactive();
+    m_journalEnabled = value;
+}
+
+void TFixedFormatDataSet::StartJournal()
+{
+    m_journal.stop();
+    m_pendingJournal.clear();
+    m_foreignJournal.clear();
+    m_journalFile.clear();
+    if (!m_journalEnabled || m_readOnly)
+        return;
+    m_journalFile = Journal::fileFor(m_fileName, BackupFolder());
+    Journal::Contents found = Journal::read(m_journalFile);
+    if (found.exists) {
+        if (!found.appliesTo(m_fileState))
+            SetPendingJournalAside();
+        else if (found.entries.empty())
+            QFile::remove(m_journalFile);
+        else
+            m_pendingJournal = std::move(found.entries);
+    }
+    m_journal.start(m_journalFile, m_fileState);
+}
+
+void TFixedFormatDataSet::SetPendingJournalAside()
+{
+    // Never overwritten: a journal that is not taken up now is kept under a name of its own.
+    QString aside = m_journalFile + QLatin1Char('-') +
+                    QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    for (int n = 2; QFile::exists(aside); ++n)
+        aside = m_journalFile + QLatin1Char('-') + QString::number(n);
+    if (QFile::rename(m_journalFile, aside))
+        m_foreignJournal = aside;
+    m_pendingJournal.clear();
+}
+
+void TFixedFormatDataSet::Journalize(Journal::Op op, int index, std::string_view line)
+{
+    if (!m_journal.active())
+        return;
+    try {
+        if (!m_pendingJournal.empty())
+            SetPendingJournalAside();
+        m_journal.record(op, index, line);
+    } catch (const std::exception &error) {
+        // The change stands; the user learns once that it is not safe from a crash.
+        HandleError(error);
+    }
+}
+
+int TFixedFormatDataSet::ApplyJournal()
+{
+    std::vector<Journal::Entry> entries = std::move(m_pendingJournal);
+    m_pendingJournal.clear();
+    if (entries.empty())
+        return 0;
+    CheckBrowseMode();
+    const int applied = Journal::apply(entries, m_lines, m_lastRecordId);
+    if (applied == int(entries.size())) {
+        // The journal goes on from its last entry.
+        m_journal.start(m_journalFile, m_fileState, true);
+    } else {
+        // What cannot apply stays in a journal of its own; the new one holds what did.
+        m_pendingJournal = entries;
+        SetPendingJournalAside();
+        m_journal.start(m_journalFile, m_fileState);
+        try {
+            for (int i = 0; i < applied; ++i)
+                m_journal.record(entries[std::size_t(i)].op, entries[std::size_t(i)].index,
+                                 entries[std::size_t(i)].line);
+        } catch (const std::exception &error) {
+            HandleError(error);
+        }
+    }
+    if (applied > 0)
+        m_changed = true;
+    First();
+    return applied;
+}
+
+void TFixedFormatDataSet::DiscardJournal()
+{
+    m_pendingJournal.clear();
+    if (!m_journalFile.isEmpty()) {
+        m_journal.remove();
+        m_journal.start(m_journalFile, m_fileState);
+    }
+}
+
+bool TFixedFormatDataSet::FileChangedOnDisk() const
+{
+    const Files::Stamp now = Files::stampOf(m_fileName);
+    // A file that is gone holds nothing that a save could write over.
+    if (!now.exists)
+        return false;
+    if (now == m_fileState.stamp)
+        return false;
+    if (now.size != m_fileState.stamp.size)
+        return true;
+    std::uint64_t hash = 0;
+    return !Files::hashFile(m_fileName, hash) || hash != m_fileState.hash;
 }
 
 // ---------------------------------------------------------------------------------------------
