@@ -7,6 +7,7 @@
 #include "Colors.h"
 #include "ConfigForm.h"
 #include "MainForm.h"
+#include "SanitizerDefaults.h"
 
 #include <QFont>
 #include <QIcon>
@@ -26,6 +27,10 @@ int main(int argc, char *argv[])
     AddEditForm = new TAddEditForm(Form1);
     ConfigForm = new TConfigForm(Form1);
     AboutForm = new TAboutForm(Form1);
+    if (Form1->QuitRequested()) {
+        delete Form1;
+        return 0;
+    }
     Form1->show();
     const int result = QApplication::exec();
     delete Form1;
