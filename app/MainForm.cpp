@@ -202,10 +202,12 @@ void TForm1::OfferRecovery()
     const int answer = Dialogs().MessageDlg(
         fromUtf8("Намерени са незаписани промени от предишното пускане. Да се възстановят ли?"),
         TMsgDlgType::mtConfirmation, MsgButtons::mbYes | MsgButtons::mbNo);
-    if (answer != mrYes) {
+    // Only the user's No gives them up; a box closed otherwise leaves them for the next start (or
+    // aside, at the first new change).
+    if (answer == mrNo)
         m_dataSet->DiscardJournal();
+    if (answer != mrYes)
         return;
-    }
     const int applied = m_dataSet->ApplyJournal();
     if (applied < pending) {
         Dialogs().MessageDlg(
