@@ -10,6 +10,9 @@ packages=(
     python3 hyperfine
 )
 
+# The fuzz targets (CINAXO_FUZZ=ON) need clang and its libFuzzer runtime.
+[ "${1:-}" = --fuzz ] && packages+=(clang libclang-rt-14-dev)
+
 missing=()
 for p in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
