@@ -14,7 +14,7 @@ extern "C" const char *__lsan_default_suppressions()
 
 extern "C" const char *__asan_default_options()
 {
-    return "detect_leaks=1:strict_string_checks=1:check_initialization_order=1";
+    return "detect_leaks=1:check_initialization_order=1";
 }
 
 extern "C" const char *__ubsan_default_options()
