@@ -192,8 +192,12 @@ TEST(SafeSave, FolderThatCannotBeWrittenGetsTheFileWrittenInPlaceAfterACopy)
     unprivileged::run([&] {
         auto ds = c.dataSet(kSchema);
         ds->setBackupFolder(data);
+        ds->setJournalEnabled(true);
         ds->Open();
         ds->Delete();
+        // The journal cannot lie beside the catalogue either: it goes to the data folder.
+        EXPECT_EQ(QFileInfo(ds->JournalFileName()).absolutePath(), data);
+        EXPECT_TRUE(QFile::exists(ds->JournalFileName()));
         ds->Close();
         EXPECT_EQ(c.readDb(), "Beta,B2\r\nGamma,C3\r\n");
         EXPECT_TRUE(ds->BackupCopy().isEmpty());
