@@ -1,17 +1,17 @@
 #include "AddEditForm.h"
 
 #include "Application.h"
+#include "DBEdit.h"
 #include "DataSet.h"
+#include "DataSource.h"
 #include "Dialogs.h"
 #include "FormSupport.h"
-#include "MainForm.h"
-#include "SdfData.h"
 #include "ui_AddEditForm.h"
 
 TAddEditForm *AddEditForm = nullptr;
 
-TAddEditForm::TAddEditForm(TForm1 *owner)
-    : QDialog(owner), m_ui(std::make_unique<Ui::TAddEditForm>()), m_owner(owner)
+TAddEditForm::TAddEditForm(QWidget *owner, TDataSource *dataSource)
+    : QDialog(owner), m_ui(std::make_unique<Ui::TAddEditForm>()), m_source(dataSource)
 {
     {
         FormLoading loading;
@@ -21,9 +21,9 @@ TAddEditForm::TAddEditForm(TForm1 *owner)
     setFont(LayoutFont("MS Sans Serif", 11));
     setFixedSize(421, 388);
     m_ui->ComboBox1->setCurrentIndex(-1);
-    if (owner) {
+    if (dataSource) {
         for (TDBEdit *edit : findChildren<TDBEdit *>())
-            edit->setDataSource(owner->DataSource());
+            edit->setDataSource(dataSource);
     }
     connect(m_ui->Button01, &TNoxSkinBtn::OnClick, this, Guarded([this] { Button01Click(); }));
     connect(m_ui->Button02, &TNoxSkinBtn::OnClick, this, Guarded([this] { Button02Click(); }));
@@ -44,8 +44,10 @@ void TAddEditForm::FormCreate()
 
 void TAddEditForm::EditRecord(int mode)
 {
-    TDataSet *dataSet = m_owner->DataSet();
-    if (mode != 0) {
+    TDataSet *dataSet = m_source ? m_source->DataSet() : nullptr;
+    if (!dataSet)
+        return;
+    if (mode != emAdd) {
         dataSet->Open();
         dataSet->Edit();
         const int index = m_ui->ComboBox1->findText(m_ui->DBEdit4->text(), Qt::MatchFixedString);

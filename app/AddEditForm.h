@@ -1,26 +1,28 @@
 #pragma once
 // The dialog in which a film is added or the current one is changed. Its edit boxes are bound to
-// the main window's data source; the dialog puts the dataset into insert or edit and posts or
+// the catalogue's data source; the dialog puts the dataset into insert or edit and posts or
 // cancels when it closes.
 
 #include <QDialog>
+#include <QPointer>
 #include <memory>
 
 namespace Ui {
 class TAddEditForm;
 }
-class TForm1;
+class TDataSource;
 
 class TAddEditForm : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit TAddEditForm(TForm1 *owner);
+    TAddEditForm(QWidget *owner, TDataSource *dataSource);
     ~TAddEditForm() override;
 
     Ui::TAddEditForm &ui() const { return *m_ui; }
-    // 0 adds a record; anything else edits the current one.
+    // How EditRecord is called: emAdd adds a record; any other mode edits the current one.
+    enum TEditMode { emAdd = 0, emEdit = 1 };
     void EditRecord(int mode);
 
     void Button01Click();
@@ -35,7 +37,7 @@ private:
     void choose(class TDBEdit *edit);
 
     std::unique_ptr<Ui::TAddEditForm> m_ui;
-    TForm1 *m_owner;
+    QPointer<TDataSource> m_source;
     // The one file dialog keeps the folder of the last choice while this dialog lives.
     QString m_folder;
 };

@@ -4,14 +4,13 @@
 #include "Colors.h"
 #include "Dialogs.h"
 #include "FormSupport.h"
-#include "Registry.h"
+#include "PlayerSettings.h"
 #include "XP_Color.h"
 #include "ui_ConfigForm.h"
 
 TConfigForm *ConfigForm = nullptr;
 
 namespace {
-const char *const kKey = "Software\\Cinaxo\\Configuration\\";
 const char *const kFilter = "Изпълними файлове|*.exe";
 } // namespace
 
@@ -51,34 +50,24 @@ void TConfigForm::showEvent(QShowEvent *event)
 
 void TConfigForm::LoadSettings()
 {
-    QString paths[3];
-    {
-        TRegistry registry;
-        registry.setRootKey(TRootKey::HKEY_LOCAL_MACHINE);
-        if (registry.OpenKey(QString::fromLatin1(kKey), true)) {
-            paths[0] = registry.ReadString(QStringLiteral("MicroDVDPath"));
-            paths[1] = registry.ReadString(QStringLiteral("BSPlayerPath"));
-            paths[2] = registry.ReadString(QStringLiteral("MediaPlayerPath"));
-        }
-    }
-    m_ui->MicroDVDPath->setText(paths[0]);
-    m_ui->BSPlayerPath->setText(paths[1]);
-    m_ui->MediaPlayerPath->setText(paths[2]);
+    const TPlayerPaths paths = PlayerSettings::ReadAll().value_or(TPlayerPaths{});
+    m_ui->MicroDVDPath->setText(paths[plMicroDVD]);
+    m_ui->BSPlayerPath->setText(paths[plBSPlayer]);
+    m_ui->MediaPlayerPath->setText(paths[plMediaPlayer]);
 }
 
 bool TConfigForm::SaveSettings()
 {
-    TRegistry registry;
-    registry.setRootKey(TRootKey::HKEY_LOCAL_MACHINE);
-    if (!registry.OpenKey(QString::fromLatin1(kKey), true)) {
+    TPlayerPaths paths;
+    paths[plMicroDVD] = m_ui->MicroDVDPath->text();
+    paths[plBSPlayer] = m_ui->BSPlayerPath->text();
+    paths[plMediaPlayer] = m_ui->MediaPlayerPath->text();
+    if (!PlayerSettings::WriteAll(paths)) {
         // The user must not believe the paths were kept when they were not.
         Dialogs().ShowMessage(QString::fromUtf8("Настройките не можаха да бъдат записани: "
                                                 "хранилището на настройките не може да бъде отворено."));
         return false;
     }
-    registry.WriteString(QStringLiteral("MicroDVDPath"), m_ui->MicroDVDPath->text());
-    registry.WriteString(QStringLiteral("BSPlayerPath"), m_ui->BSPlayerPath->text());
-    registry.WriteString(QStringLiteral("MediaPlayerPath"), m_ui->MediaPlayerPath->text());
     return true;
 }
 

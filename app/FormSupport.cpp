@@ -1,7 +1,7 @@
 #include "FormSupport.h"
 
-#include "Application.h"
 #include "NoxSkinBtn.h"
+#include "ProgramFolders.h"
 
 QFont LayoutFont(const char *family, int pixels, bool bold)
 {
@@ -13,7 +13,7 @@ QFont LayoutFont(const char *family, int pixels, bool bold)
 
 void LoadSkins(std::initializer_list<TNoxSkinBtn *> buttons)
 {
-    // The name is made afresh for every button.
+    // The name is made afresh for every button; an installed copy falls back on its shipped skin.
     for (TNoxSkinBtn *button : buttons)
-        button->ButtonSkin()->ApplySkinFile(ProgramDirectory() + QStringLiteral("Skin/btnsource.bmp"));
+        button->ButtonSkin()->ApplySkinFile(ProgramFile(QStringLiteral("Skin/btnsource.bmp")));
 }

@@ -3,6 +3,8 @@
 #include "AboutForm.h"
 #include "AddEditForm.h"
 #include "Application.h"
+#include "BarMenus.h"
+#include "CatalogueFields.h"
 #include "Codec.h"
 #include "ConfigForm.h"
 #include "DataSource.h"
@@ -10,19 +12,21 @@
 #include "Files.h"
 #include "FormSupport.h"
 #include "PlayerLaunch.h"
-#include "Registry.h"
+#include "PlayerSettings.h"
 #include "SdfData.h"
 #include "Signals.h"
+#include "VirtualKeys.h"
 #include "ui_MainForm.h"
 
+#include <QAction>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLockFile>
-#include <QMenuBar>
 #include <QSessionManager>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -58,6 +62,7 @@ TForm1::TForm1(QWidget *parent)
     {
         FormLoading loading;
         m_ui->setupUi(this);
+        BuildMainMenu();
     }
     FormLoading::Finish(this);
     setFont(LayoutFont("MS Sans Serif", 11));
@@ -69,9 +74,10 @@ TForm1::TForm1(QWidget *parent)
     for (const char *name : {"Заглавие", "Етикет", "Формат", "Наличен"})
         columns.push_back(
             {QString::fromUtf8(name), QString::fromUtf8(name), 64, Qt::AlignLeft | Qt::AlignVCenter, false});
-    columns[3].Width = 50;
-    columns[3].Alignment = Qt::AlignCenter;
-    columns[3].Bold = true;
+    TColumn &atHome = columns.back();
+    atHome.Width = 50;
+    atHome.Alignment = Qt::AlignCenter;
+    atHome.Bold = true;
     grid->horizontalHeader()->setFont(LayoutFont("MS Sans Serif", 11));
     grid->setDataSource(m_dataSource);
     auto *panel = new QLabel(m_ui->StatusBar1);
@@ -81,7 +87,7 @@ TForm1::TForm1(QWidget *parent)
     m_ui->StatusBar1->setSizeGripEnabled(true);
     m_ui->ControlPanel->installEventFilter(this);
     m_ui->PlayerBox->setCurrentIndex(-1);
-    BuildMainMenu();
+    BuildGridMenu();
 
     connect(m_ui->Button01, &TNoxSkinBtn::OnClick, this, Guarded([this] { Button1Click(); }));
     connect(m_ui->Button02, &TNoxSkinBtn::OnClick, this, Guarded([this] { Button2Click(); }));
@@ -151,7 +157,7 @@ void TForm1::FormCreate()
     }
     OfferRecovery();
     ShowReadOnly();
-    for (int position : {3, 4, 5, 7})
+    for (int position : {cfVideo, cfAudio, cfSubtitles, cfLentTo})
         m_dataSet->Fields(position)->setVisible(false);
     static_cast<QLabel *>(m_ui->StatusBar1->findChild<QLabel *>(QStringLiteral("StatusPanel0")))
         ->setText(m_ui->VersionLabel->Caption());
@@ -231,8 +237,8 @@ void TForm1::ShowReadOnly()
         return;
     for (TNoxSkinBtn *button : {m_ui->Button01, m_ui->Button02, m_ui->Button03})
         button->setEnabled(false);
-    for (const char *name : {"N6", "N7", "N8"}) {
-        if (QAction *item = MenuItem(QString::fromLatin1(name)))
+    for (const char *name : {"N6", "N7", "N8", "GridAdd", "GridEdit", "GridDelete"}) {
+        if (auto *item = findChild<TMenuItem *>(QString::fromLatin1(name)))
             item->setEnabled(false);
     }
     auto *panel = new QLabel(fromUtf8("Само за четене"), m_ui->StatusBar1);
@@ -245,59 +251,121 @@ void TForm1::LoadSkins()
     ::LoadSkins({m_ui->Button01, m_ui->Button02, m_ui->Button03, m_ui->Button04});
 }
 
+namespace {
+struct MenuItemDef
+{
+    const char *name;
+    const char *caption;
+    void (TForm1::*handler)();
+    QKeySequence shortCut = {};
+};
+
+TMenuItem *AddMenuItem(TForm1 *form, TMenuItem *parent, const MenuItemDef &def)
+{
+    auto *item = new TMenuItem(form);
+    item->setObjectName(QString::fromLatin1(def.name));
+    item->setCaption(QString::fromUtf8(def.caption));
+    item->setShortCut(def.shortCut);
+    if (def.handler)
+        item->OnClick = [form, handler = def.handler](QObject *) { (form->*handler)(); };
+    parent->Add(item);
+    return item;
+}
+} // namespace
+
 void TForm1::BuildMainMenu()
 {
-    // The one place the menus are made; the owner-drawn menus take it over.
-    QMenuBar *bar = menuBar();
-    bar->setFont(LayoutFont("MS Sans Serif", 11));
-    struct Item
-    {
-        const char *name;
-        const char *caption;
-        void (TForm1::*handler)();
-    };
+    // The menu as the window's layout gives it; Loaded at the end of the layout hooks its items.
+    m_mainMenu = new TLumBarMainMenu(this);
+    m_mainMenu->setObjectName(QStringLiteral("MainMenu1"));
+    if (FormLoading::Active())
+        m_mainMenu->BeginLoading();
+    m_mainMenu->Bar()->setVisible(false);
+    TLumFont *caption = m_mainMenu->Bar()->BarCaption()->Font();
+    caption->setName(QStringLiteral("Tahoma"));
+    caption->setHeight(-19);
+    caption->setColor(clWhite);
+    caption->setBold(true);
+    caption->setItalic(true);
+    m_mainMenu->Separators()->setFade(true);
+    m_mainMenu->Separators()->Font()->setName(QStringLiteral("MS Sans Serif"));
+    m_mainMenu->Separators()->Font()->setHeight(-11);
+    m_mainMenu->GetMenuFont()->setName(QStringLiteral("MS Sans Serif"));
+    m_mainMenu->GetMenuFont()->setHeight(-11);
+    m_mainMenu->SetMenuStyle(msWindowsXP);
     struct Menu
     {
-        const char *name;
-        const char *caption;
-        std::vector<Item> items;
+        MenuItemDef title;
+        std::vector<MenuItemDef> items;
     };
     const Menu menus[] = {
-        {"N1",
-         "Файл",
+        {{"N1", "Файл", nullptr},
          {{"N2", "Програмни настройки", &TForm1::N2Click},
           {"N3", "-", nullptr},
           {"N4", "Изход", &TForm1::N4Click}}},
-        {"N5",
-         "Запис",
+        {{"N5", "Запис", nullptr},
          {{"N6", "Добави", &TForm1::Button1Click},
           {"N7", "Редакция", &TForm1::Button2Click},
           {"N8", "Изтрий", &TForm1::Button03Click},
           {"N9", "-", nullptr},
           {"N10", "Стартирай", &TForm1::Button04Click}}},
-        {"N11",
-         "Помощ",
+        {{"N11", "Помощ", nullptr},
          {{"N12", "Помощ", nullptr}, {"N13", "-", nullptr}, {"N14", "За програмата", &TForm1::N14Click}}},
     };
-    for (const Menu &m : menus) {
-        QMenu *menu = bar->addMenu(QString::fromUtf8(m.caption));
-        menu->setObjectName(QString::fromLatin1(m.name));
-        menu->setFont(LayoutFont("MS Sans Serif", 11));
-        for (const Item &item : m.items) {
-            QAction *action = QString::fromUtf8(item.caption) == QLatin1String("-")
-                                  ? menu->addSeparator()
-                                  : menu->addAction(QString::fromUtf8(item.caption));
-            action->setObjectName(QString::fromLatin1(item.name));
-            if (item.handler)
-                connect(action, &QAction::triggered, this,
-                        Guarded([this, handler = item.handler] { (this->*handler)(); }));
-        }
+    for (const Menu &menu : menus) {
+        TMenuItem *title = AddMenuItem(this, m_mainMenu->Items(), menu.title);
+        for (const MenuItemDef &item : menu.items)
+            AddMenuItem(this, title, item);
     }
+    m_mainMenu->SetWindow(this);
+}
+
+void TForm1::BuildGridMenu()
+{
+    // The record commands at hand on a film in the grid.
+    m_gridMenu = new TLumCustomBarPopupMenu(this);
+    m_gridMenu->setObjectName(QStringLiteral("GridMenu"));
+    m_gridMenu->SetMenuStyle(msWindowsXP);
+    m_gridMenu->Separators()->setFade(true);
+    m_gridMenu->Bar()->BarCaption()->setCaption(QStringLiteral("Cinaxo"));
+    const MenuItemDef items[] = {
+        {"GridAdd", "Добави", &TForm1::Button1Click, QKeySequence(Qt::Key_Insert)},
+        {"GridEdit", "Редакция", &TForm1::Button2Click, QKeySequence(Qt::Key_F9)},
+        {"GridDelete", "Изтрий", &TForm1::Button03Click, QKeySequence(Qt::Key_Delete)},
+        {"GridLine", "-", nullptr},
+        {"GridStart", "Стартирай", &TForm1::Button04Click, QKeySequence(Qt::Key_Return)},
+    };
+    for (const MenuItemDef &item : items)
+        AddMenuItem(this, m_gridMenu->Items(), item);
+    // Starting the film is what a double click does.
+    m_gridMenu->Items()->Items(4)->setDefault(true);
+    m_ui->DBGrid1->installEventFilter(this);
+    m_ui->DBGrid1->viewport()->installEventFilter(this);
+    connect(m_ui->DBGrid1, &TDBGrid::KeyDown, this, [this](int key, Qt::KeyboardModifiers modifiers) {
+        constexpr int VK_F10 = 121;
+        if (key == VK_F10 && modifiers == Qt::ShiftModifier)
+            DBGrid1ContextPopup(QPoint(), false);
+    });
+}
+
+void TForm1::DBGrid1ContextPopup(const QPoint &viewportPos, bool byMouse)
+{
+    TDBGrid *grid = m_ui->DBGrid1;
+    QPoint at = viewportPos;
+    if (byMouse) {
+        const int row = grid->rowAt(viewportPos.y());
+        if (row >= 0)
+            grid->setCurrentIndex(grid->model()->index(row, std::max(grid->currentIndex().column(), 0)));
+    } else {
+        const QRect cell = grid->visualRect(grid->currentIndex());
+        at = cell.isValid() ? QPoint(cell.left() + cell.height(), cell.bottom()) : QPoint(0, 0);
+    }
+    m_gridMenu->Popup(grid->viewport()->mapToGlobal(at));
 }
 
 QAction *TForm1::MenuItem(const QString &name) const
 {
-    return menuBar()->findChild<QAction *>(name);
+    return findChild<QAction *>(name);
 }
 
 void TForm1::resizeEvent(QResizeEvent *event)
@@ -321,6 +389,13 @@ void TForm1::FormResize()
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::ContextMenu &&
+        (watched == m_ui->DBGrid1 || watched == m_ui->DBGrid1->viewport())) {
+        const auto *menuEvent = static_cast<QContextMenuEvent *>(event);
+        const bool byMouse = menuEvent->reason() == QContextMenuEvent::Mouse;
+        DBGrid1ContextPopup(m_ui->DBGrid1->viewport()->mapFromGlobal(menuEvent->globalPos()), byMouse);
+        return true;
+    }
     // Panel1 is aligned to the right of the control panel.
     if (watched == m_ui->ControlPanel && event->type() == QEvent::Resize) {
         const int inset = m_ui->ControlPanel->frameWidth();
@@ -332,20 +407,20 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
 
 void TForm1::DBGrid1KeyDown(int key)
 {
-    if (key == 45)
+    if (key == VK::Insert)
         Button1Click();
-    if (key == 120)
+    if (key == VK::F9)
         Button2Click();
-    if (key == 46)
+    if (key == VK::Delete)
         Button03Click();
-    if (key == 13)
+    if (key == VK::Return)
         Button04Click();
 }
 
 void TForm1::runEditDialog(int mode)
 {
     // A fresh dialog for every command, destroyed also when an error passes.
-    std::unique_ptr<TAddEditForm> dialog(new TAddEditForm(this));
+    std::unique_ptr<TAddEditForm> dialog(new TAddEditForm(this, m_dataSource));
     dialog->EditRecord(mode);
 }
 
@@ -353,14 +428,14 @@ void TForm1::Button1Click()
 {
     if (CatalogueReadOnly())
         return Dialogs().ShowMessage(fromUtf8("Каталогът е отворен само за четене."));
-    runEditDialog(0);
+    runEditDialog(TAddEditForm::emAdd);
 }
 
 void TForm1::Button2Click()
 {
     if (CatalogueReadOnly())
         return Dialogs().ShowMessage(fromUtf8("Каталогът е отворен само за четене."));
-    runEditDialog(1);
+    runEditDialog(TAddEditForm::emEdit);
 }
 
 void TForm1::Button03Click()
@@ -398,11 +473,7 @@ void TForm1::N14Click()
 
 QString TForm1::ReadPlayerPath(const QString &valueName)
 {
-    TRegistry registry;
-    registry.setRootKey(TRootKey::HKEY_LOCAL_MACHINE);
-    if (registry.OpenKey(QStringLiteral("Software\\Cinaxo\\Configuration\\"), true))
-        return registry.ReadString(valueName);
-    return QString();
+    return PlayerSettings::ReadPath(valueName);
 }
 
 bool TForm1::ConfirmOverOtherChanges()

@@ -6,8 +6,10 @@
 
 class QAction;
 class QLockFile;
-class QMenuBar;
+class QPoint;
 class TDataSource;
+class TLumBarMainMenu;
+class TLumCustomBarPopupMenu;
 class TSdfDataSet;
 namespace Ui {
 class TForm1;
@@ -26,7 +28,10 @@ public:
     Ui::TForm1 &ui() const { return *m_ui; }
     // The player path stored under a value name of the player settings.
     static QString ReadPlayerPath(const QString &valueName);
+    // An item of the main menu or of the grid's pop-up menu, by name.
     QAction *MenuItem(const QString &name) const;
+    TLumBarMainMenu *MainMenu1() const { return m_mainMenu; }
+    TLumCustomBarPopupMenu *GridMenu() const { return m_gridMenu; }
 
     // The commands.
     void Button1Click();
@@ -60,6 +65,10 @@ protected:
 private:
     void FormCreate();
     void BuildMainMenu();
+    void BuildGridMenu();
+    // Opens the grid's pop-up menu: at the clicked row, which becomes the current one, or at the
+    // current row when a key asked for it.
+    void DBGrid1ContextPopup(const QPoint &viewportPos, bool byMouse);
     void DBGrid1KeyDown(int key);
     void runEditDialog(int mode);
     // Saves the catalogue before the program ends; false when the user chose to stay.
@@ -79,6 +88,8 @@ private:
     std::unique_ptr<Ui::TForm1> m_ui;
     TSdfDataSet *m_dataSet;
     TDataSource *m_dataSource;
+    TLumBarMainMenu *m_mainMenu = nullptr;
+    TLumCustomBarPopupMenu *m_gridMenu = nullptr;
     std::unique_ptr<QLockFile> m_lock;
     bool m_readOnlyCatalogue = false;
     bool m_quitRequested = false;

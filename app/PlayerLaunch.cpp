@@ -1,9 +1,13 @@
 #include "PlayerLaunch.h"
 
+#include "CatalogueFields.h"
+#include "Codec.h"
 #include "DataSet.h"
 #include "Dialogs.h"
-#include "MainForm.h"
+#include "FilmLocation.h"
+#include "PlayerSettings.h"
 #include "Shell.h"
+#include "Volumes.h"
 
 #include <QFileInfo>
 
@@ -12,45 +16,47 @@ QString QuotePath(const QString &path)
     return path.contains(QLatin1Char(' ')) ? QLatin1Char('"') + path + QLatin1Char('"') : path;
 }
 
-QString PlayerValueName(int playerIndex)
-{
-    if (playerIndex == 0)
-        return QStringLiteral("MicroDVDPath");
-    if (playerIndex == 1)
-        return QStringLiteral("BSPlayerPath");
-    return QStringLiteral("MediaPlayerPath");
-}
-
 QString PlayerParameters(int playerIndex, const QString &video, const QString &audio,
                          const QString &subtitles)
 {
     const QString v = QuotePath(video), a = QuotePath(audio), s = QuotePath(subtitles);
-    if (playerIndex == 0)
+    if (playerIndex == plMicroDVD)
         return QStringLiteral("/QuickINI /V:") + v + QStringLiteral(" /A:") + a + QStringLiteral(" /S:") + s;
-    if (playerIndex == 1) {
+    if (playerIndex == plBSPlayer) {
         // BSPlayer takes the film first; a subtitle file follows its -s switch.
         return s.isEmpty() ? v : v + QStringLiteral(" -s ") + s;
     }
     return v;
 }
 
+namespace {
+// A disc that the desktop mounted elsewhere than the catalogue says is looked for on every mounted
+// volume. The player gets what is found; the catalogue keeps what it holds.
+FilmFiles ResolveFilm(TDataSet &dataSet, const FilmFiles &stored)
+{
+    const TField *label = dataSet.FindField(Codec::fromQString(QString::fromUtf8("Етикет")));
+    return LocateFilm(stored, label ? label->Text() : QString(), Volumes());
+}
+} // namespace
+
 void StartPlayer(TDataSet &dataSet, int playerIndex)
 {
-    const QString video = dataSet.Fields(3)->Text();
-    const QString audio = dataSet.Fields(4)->Text();
-    const QString subtitles = dataSet.Fields(5)->Text();
-    const QString player = TForm1::ReadPlayerPath(PlayerValueName(playerIndex));
+    const QString video = dataSet.Fields(cfVideo)->Text();
+    const QString audio = dataSet.Fields(cfAudio)->Text();
+    const QString subtitles = dataSet.Fields(cfSubtitles)->Text();
+    const QString player = PlayerSettings::ReadPath(PlayerSettings::ValueName(playerIndex));
     if (player.isEmpty()) {
         Dialogs().ShowMessage(
             QString::fromUtf8("Избраната от Вас програма не е настроена!\r\n"
                               "Настройките можете да направите от менюто Файл->Програмни настройки!"));
         return;
     }
-    const QFileInfo file(video);
-    if (video.isEmpty() || !file.exists() || !file.isFile()) {
+    const FilmFiles film = ResolveFilm(dataSet, {video, audio, subtitles});
+    const QFileInfo file(film.video);
+    if (film.video.isEmpty() || !file.exists() || !file.isFile()) {
         Dialogs().ShowMessage(
             QString::fromUtf8("Моля, поставете дискът с филма и тогава натиснете бутон СТАРТИРАНЕ!"));
         return;
     }
-    Shell().StartProgram(player, PlayerParameters(playerIndex, video, audio, subtitles));
+    Shell().StartProgram(player, PlayerParameters(playerIndex, film.video, film.audio, film.subtitles));
 }

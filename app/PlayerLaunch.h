@@ -10,7 +10,5 @@ class TDataSet;
 QString PlayerParameters(int playerIndex, const QString &video, const QString &audio,
                          const QString &subtitles);
 QString QuotePath(const QString &path);
-// The value name of the player's path in the settings.
-QString PlayerValueName(int playerIndex);
 // The Start command: checks the player's path and the film's video file, then starts the player.
 void StartPlayer(TDataSet &dataSet, int playerIndex);

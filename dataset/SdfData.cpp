@@ -2,6 +2,7 @@
 
 #include "Codec.h"
 #include "DbErrors.h"
+#include "LineCodec.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -11,68 +12,12 @@
 #include <cstring>
 #include <unordered_map>
 
+using LineCodec::trimBlanks;
+
 namespace {
 constexpr int kMaxFieldWidth = 8192;
 constexpr int kDefaultWidth = 250;
 constexpr int kMaxBufferOffset = 65535;
-
-bool isBlank(char c)
-{
-    return static_cast<unsigned char>(c) <= 32;
-}
-
-std::string_view trimBlanks(std::string_view s)
-{
-    while (!s.empty() && isBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && isBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
-
-// A whole integer as the schema's widths are written: leading spaces, an optional sign, then decimal
-// digits, or hexadecimal ones after '$', 'x' or '0x'. Anything else is no number.
-bool parseWidth(std::string_view text, int &width)
-{
-    std::size_t i = 0;
-    while (i < text.size() && text[i] == ' ')
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
-    int base = 10;
-    if (i < text.size() && (text[i] == '$' || text[i] == 'x' || text[i] == 'X')) {
-        base = 16;
-        ++i;
-    } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
-        base = 16;
-        i += 2;
-    }
-    if (i == text.size())
-        return false;
-    long long value = 0;
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
-        int digit;
-        if (c >= '0' && c <= '9')
-            digit = c - '0';
-        else if (base == 16 && c >= 'a' && c <= 'f')
-            digit = c - 'a' + 10;
-        else if (base == 16 && c >= 'A' && c <= 'F')
-            digit = c - 'A' + 10;
-        else
-            return false;
-        value = value * base + digit;
-        if (value > (long long)INT_MAX + 1)
-            return false;
-    }
-    if (negative)
-        value = -value;
-    if (value > INT_MAX || value < INT_MIN)
-        return false;
-    width = int(value);
-    return true;
-}
 
 // Slots are padded with spaces to their width, so most of a value's tail is spaces: skip them
 // eight at a time.
@@ -84,11 +29,6 @@ std::string_view trimTrailingSpaces(std::string_view s)
     while (!s.empty() && s.back() == ' ')
         s.remove_suffix(1);
     return s;
-}
-
-std::string_view namePart(std::string_view line)
-{
-    return line.substr(0, std::min(line.find('='), line.size()));
 }
 
 std::string fieldNameForMessage(const TField &field)
@@ -185,7 +125,7 @@ void TFixedFormatDataSet::OpenStore()
     if (m_recordWidth == 0)
         m_recordWidth = kDefaultWidth;
     // The offsets inside a record buffer are 16-bit.
-    const long long needed = (long long)m_recordWidth + CalcFieldsSize() + 6;
+    const long long needed = static_cast<long long>(m_recordWidth) + CalcFieldsSize() + 6;
     if (needed > kMaxBufferOffset) {
         DatabaseError("Record too wide: its fields take " + std::to_string(m_recordWidth) +
                           " characters, and no more than " +
@@ -224,51 +164,20 @@ int TFixedFormatDataSet::DefaultWidth() const
 
 void TFixedFormatDataSet::BuildFieldDefs()
 {
-    const int defaultWidth = DefaultWidth();
-    std::vector<std::string> lines;
-    if (m_schema.empty()) {
-        lines.emplace_back("Line");
-    } else {
-        for (const std::string &line : m_schema) {
-            if (trimBlanks(line).empty())
-                continue;
-            const auto eq = line.find('=');
-            if (eq == std::string::npos || eq == 0)
-                lines.push_back(line + "=" + std::to_string(defaultWidth));
-            else
-                lines.push_back(line);
-        }
-        // Blank lines are passed over, but a schema of nothing else would give a table without a
-        // single field.
-        if (lines.empty())
-            DatabaseError("Field name missing in line 1 of the schema", this);
-    }
     TFieldDefs &defs = FieldDefs();
-    defs.clear();
-    m_slotStart.clear();
-    // A name takes the width of its first line; names are compared without regard to letter case.
-    std::unordered_map<std::string, int> widthOfName;
-    widthOfName.reserve(lines.size());
     // Fields past what fits in a record are not made: the open fails on the width anyway.
     const long long fits = kMaxBufferOffset - 6 - CalcFieldsSize();
     long long total = 0;
-    for (const std::string &line : lines) {
-        const std::string_view name = namePart(line);
-        std::string key(name);
-        for (char &c : key)
-            c = Codec::upperAnsi(c);
-        auto [it, added] = widthOfName.try_emplace(std::move(key), defaultWidth);
-        if (added) {
-            const auto eq = line.find('=');
-            if (eq == std::string::npos || !parseWidth(std::string_view(line).substr(eq + 1), it->second))
-                it->second = defaultWidth;
-        }
-        const int width = it->second;
-        if (total <= fits) {
-            m_slotStart.push_back(int(std::min<long long>(total, INT_MAX)));
-            defs.push_back({std::string(trimBlanks(name)), TFieldType::ftString, width});
-        }
-        total += width;
+    defs = LineCodec::schemaFieldDefs(m_schema, DefaultWidth(), fits, &total);
+    // Blank lines are passed over, but a schema of nothing else would give a table without a single
+    // field.
+    if (defs.empty())
+        DatabaseError("Field name missing in line 1 of the schema", this);
+    m_slotStart.clear();
+    long long start = 0;
+    for (const TFieldDef &def : defs) {
+        m_slotStart.push_back(int(std::min<long long>(start, INT_MAX)));
+        start += def.Size;
     }
     // Widths out of range are refused when the fields are created; until then keep the sum sane.
     m_recordWidth = int(std::clamp<long long>(total, 0, INT_MAX));
@@ -276,16 +185,12 @@ void TFixedFormatDataSet::BuildFieldDefs()
 
 void TFixedFormatDataSet::LineToRecord(std::string_view line, char *recordText) const
 {
-    const std::size_t width = std::size_t(m_recordWidth);
-    const std::size_t n = std::min(line.size(), width);
-    std::memcpy(recordText, line.data(), n);
-    if (n < width)
-        std::memset(recordText + n, 0, width - n);
+    LineCodec::fixedToRecord(line, recordText, std::size_t(m_recordWidth));
 }
 
 std::string TFixedFormatDataSet::RecordToLine(const char *recordText) const
 {
-    return std::string(recordText, strnlen(recordText, std::size_t(m_recordWidth)));
+    return LineCodec::recordToFixed(recordText, std::size_t(m_recordWidth));
 }
 
 void TFixedFormatDataSet::ClearRecord(char *buffer)
@@ -536,6 +441,7 @@ void TFixedFormatDataSet::PostRecord()
         m_lines.replace(m_cursor, RecordToLine(buffer));
         m_changed = true;
         Journalize(Journal::Op::Replace, m_cursor, m_lines.at(m_cursor));
+        lineReplaced(m_cursor);
     } else {
         AddLine(buffer, false);
     }
@@ -552,61 +458,47 @@ void TFixedFormatDataSet::AddLine(char *buffer, bool append)
     const int index = m_cursor >= 0 ? std::min(m_cursor, m_lines.count()) : m_lines.count();
     m_lines.insert(index, line, m_lastRecordId);
     Journalize(Journal::Op::Insert, index, line);
+    // The buffer now holds the stored record, so the active row is found at once by its ID.
+    putInt32(buffer + m_recInfoOffset, m_lastRecordId);
+    SetRecordFlag(buffer, rfCurrent);
+    lineInserted(index);
 }
 
 void TFixedFormatDataSet::DeleteLine()
 {
     m_changed = true;
+    const int index = m_cursor;
     m_lines.erase(m_cursor);
     Journalize(Journal::Op::Delete, m_cursor);
     if (m_cursor >= m_lines.count())
         --m_cursor;
+    lineRemoved(index);
+}
+
+void TFixedFormatDataSet::lineInserted(int index)
+{
+    // A header line is no row; when it changes, the rows shift under the views.
+    if (index < FirstRecordLine())
+        emit rowsReset();
+    else
+        emit rowInserted(index - FirstRecordLine());
+}
+
+void TFixedFormatDataSet::lineRemoved(int index)
+{
+    if (index < FirstRecordLine())
+        emit rowsReset();
+    else
+        emit rowRemoved(index - FirstRecordLine());
+}
+
+void TFixedFormatDataSet::lineReplaced(int index)
+{
+    if (index >= FirstRecordLine())
+        emit rowUpdated(index - FirstRecordLine());
 }
 
 namespace {
-// Splits a list of names like a comma-separated text: items end at commas or blanks, and an item
-// in double quotes may hold either.
-std::vector<std::string> splitNameList(std::string_view text)
-{
-    std::vector<std::string> items;
-    std::size_t i = 0;
-    auto skipBlanks = [&] {
-        while (i < text.size() && isBlank(text[i]))
-            ++i;
-    };
-    skipBlanks();
-    while (i < text.size()) {
-        std::string item;
-        if (text[i] == '"') {
-            ++i;
-            while (i < text.size()) {
-                if (text[i] == '"') {
-                    if (i + 1 < text.size() && text[i + 1] == '"') {
-                        item += '"';
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                item += text[i++];
-            }
-        } else {
-            while (i < text.size() && text[i] != ',' && !isBlank(text[i]))
-                item += text[i++];
-        }
-        items.push_back(std::move(item));
-        skipBlanks();
-        if (i < text.size() && text[i] == ',') {
-            ++i;
-            skipBlanks();
-            if (i == text.size())
-                items.emplace_back();
-        }
-    }
-    return items;
-}
-
 char upperLatin(char c)
 {
     return c >= 'a' && c <= 'z' ? char(c - 32) : c;
@@ -621,7 +513,7 @@ bool TFixedFormatDataSet::SearchRecord(const std::string &keyFields,
     if (m_lines.empty() || trimBlanks(keyFields).empty())
         return false;
     std::vector<const TField *> fields;
-    for (const std::string &name : splitNameList(keyFields))
+    for (const std::string &name : LineCodec::splitNameList(keyFields))
         fields.push_back(&FieldByName(name));
     std::vector<std::string> keys;
     for (std::size_t i = 0; i < fields.size(); ++i) {
@@ -709,12 +601,22 @@ void TFixedFormatDataSet::DropBlankLines()
 {
     if (!Active())
         DatabaseError("Cannot perform this operation on a closed dataset", this);
-    for (int i = m_lines.count() - 1; i >= 0; --i) {
-        if (trimBlanks(m_lines.at(i)).empty()) {
-            m_cursor = i;
-            DeleteLine();
+    // As if every blank line were deleted from the last to the first: the cursor ends where the
+    // first of them stood, or on the new last line.
+    auto blank = [](std::string_view line) { return trimBlanks(line).empty(); };
+    if (m_journal.active()) {
+        // Recorded from the last to the first, so that each index holds when the journal is replayed.
+        for (int i = m_lines.count() - 1; i >= 0; --i) {
+            if (blank(m_lines.at(i)))
+                Journalize(Journal::Op::Delete, i);
         }
     }
+    int first = -1;
+    if (m_lines.eraseIf(blank, &first) == 0)
+        return;
+    m_changed = true;
+    m_cursor = std::min(first, m_lines.count() - 1);
+    emit rowsReset();
 }
 
 void TFixedFormatDataSet::RewriteAllLines()
@@ -727,6 +629,7 @@ void TFixedFormatDataSet::RewriteAllLines()
         record[std::size_t(m_recordWidth)] = '\0';
         m_lines.replace(i, RecordToLine(record.get()));
     }
+    emit rowsReset();
     // The file now holds every change; the journal starts again from it.
     m_fileState = m_lines.save(m_fileName, BackupFolder(), &m_backupCopy);
     m_journal.remove();
@@ -894,39 +797,10 @@ void TSdfDataSet::BuildFieldDefs()
     const LineList &lines = Lines();
     if (!lines.empty() && !trimBlanks(lines.at(0)).empty()) {
         if (m_schema.empty() || m_firstLineAsSchema) {
-            const std::string_view header = lines.at(0);
-            std::vector<std::string> columns;
-            std::size_t i = 0;
-            const std::size_t n = header.size();
-            for (;;) {
-                while (i < n && header[i] >= 1 && static_cast<unsigned char>(header[i]) <= 32)
-                    ++i;
-                if (i >= n)
-                    break;
-                std::string column;
-                if (header[i] == '"') {
-                    const std::size_t close = header.find('"', i + 1);
-                    if (close != std::string_view::npos) {
-                        column.assign(header.substr(i + 1, close - i - 1));
-                        i = close + 1;
-                        while (i < n && header[i] != m_delimiter)
-                            ++i;
-                    } else {
-                        column.assign(header.substr(i));
-                        i = n;
-                    }
-                } else {
-                    const std::size_t stop = std::min(header.find(m_delimiter, i), n);
-                    column.assign(header.substr(i, stop - i));
-                    i = stop;
-                }
-                columns.push_back(m_firstLineAsSchema ? column
-                                                      : "Field" + std::to_string(columns.size() + 1));
-                if (i < n && header[i] == m_delimiter) {
-                    ++i;
-                    if (i >= n)
-                        break;
-                }
+            std::vector<std::string> columns = LineCodec::splitHeader(lines.at(0), m_delimiter);
+            if (!m_firstLineAsSchema) {
+                for (std::size_t i = 0; i < columns.size(); ++i)
+                    columns[i] = "Field" + std::to_string(i + 1);
             }
             m_schema = std::move(columns);
         }
@@ -938,82 +812,12 @@ void TSdfDataSet::BuildFieldDefs()
 
 void TSdfDataSet::LineToRecord(std::string_view line, char *recordText) const
 {
-    std::memset(recordText, ' ', std::size_t(m_recordWidth));
-    const TFieldDefs &defs = FieldDefs();
-    const char *p = line.data();
-    const char *const end = p + line.size();
-    const char delimiter = m_delimiter;
-    int slot = 0;
-    for (const TFieldDef &def : defs) {
-        while (p < end && *p >= 1 && static_cast<unsigned char>(*p) <= 32)
-            ++p;
-        if (p >= end)
-            break;
-        const char *valueStart;
-        const char *valueEnd;
-        bool closed = false;
-        if (*p == '"') {
-            // The value ends at the first later quote that is followed by the delimiter or the end.
-            const char *q = p + 1;
-            const char *close = nullptr;
-            while ((q = static_cast<const char *>(std::memchr(q, '"', std::size_t(end - q))))) {
-                if (q + 1 == end || q[1] == delimiter || q[1] == '\r' || q[1] == '\n') {
-                    close = q;
-                    break;
-                }
-                ++q;
-            }
-            if (close) {
-                valueStart = p + 1;
-                valueEnd = close;
-                closed = true;
-            } else {
-                valueStart = p;
-                valueEnd = end;
-            }
-        } else {
-            valueStart = p;
-            const void *d = std::memchr(p, delimiter, std::size_t(end - p));
-            valueEnd = d ? static_cast<const char *>(d) : end;
-        }
-        const std::size_t n = std::min(std::size_t(valueEnd - valueStart), std::size_t(def.Size));
-        std::memcpy(recordText + slot, valueStart, n);
-        slot += def.Size;
-        p = valueEnd;
-        if (closed) {
-            const void *d = std::memchr(p, delimiter, std::size_t(end - p));
-            p = d ? static_cast<const char *>(d) : end;
-        }
-        if (p < end && *p == delimiter)
-            ++p;
-    }
+    LineCodec::delimitedToRecord(line, FieldDefs(), m_delimiter, recordText, std::size_t(m_recordWidth));
 }
 
 std::string TSdfDataSet::RecordToLine(const char *recordText) const
 {
-    const std::size_t length = strnlen(recordText, std::size_t(m_recordWidth));
-    std::string line;
-    line.reserve(length + FieldDefs().size() * 3);
-    std::size_t slot = 0;
-    for (const TFieldDef &def : FieldDefs()) {
-        std::string_view value;
-        if (slot < length)
-            value = trimBlanks(
-                std::string_view(recordText + slot, std::min(std::size_t(def.Size), length - slot)));
-        slot += std::size_t(def.Size);
-        // A value that starts with a quote is quoted as well, or it would read back as an open quote.
-        if (value.find(m_delimiter) != std::string_view::npos || (!value.empty() && value.front() == '"')) {
-            line += '"';
-            line += value;
-            line += '"';
-        } else {
-            line += value;
-        }
-        line += m_delimiter;
-    }
-    while (!line.empty() && line.back() == m_delimiter)
-        line.pop_back();
-    return line;
+    return LineCodec::recordToDelimited(recordText, std::size_t(m_recordWidth), FieldDefs(), m_delimiter);
 }
 
 void TSdfDataSet::CheckStorable(const TField &field, std::string_view value) const

@@ -6,8 +6,9 @@ packages=(
     build-essential cmake ninja-build ccache pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xdotool x11-utils imagemagick fonts-dejavu-core fonts-liberation2
+    xvfb xdotool x11-utils x11-xkb-utils imagemagick fonts-dejavu-core fonts-liberation2
     python3 hyperfine
+    desktop-file-utils appstream
 )
 
 # The fuzz targets (CINAXO_FUZZ=ON) need clang and its libFuzzer runtime.

@@ -154,7 +154,7 @@ void TVelBackground::RemoveClient(TVelLabel *label)
 void TVelBackground::Changed()
 {
     for (TVelLabel *label : m_clients)
-        label->update();
+        label->Invalidate();
     if (OnChanged)
         OnChanged(this);
 }

@@ -10,10 +10,10 @@ int MulDiv(int a, int b, int c)
 {
     if (c == 0)
         return -1;
-    const long long num = (long long)a * b;
+    const long long num = static_cast<long long>(a) * b;
     long long q = num / c;
     const long long r = num % c;
-    if (2 * std::llabs(r) >= std::llabs((long long)c))
+    if (2 * std::llabs(r) >= std::llabs(static_cast<long long>(c)))
         q += ((num < 0) != (c < 0)) ? -1 : 1;
     return int(q);
 }

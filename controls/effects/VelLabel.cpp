@@ -5,14 +5,15 @@
 #include "VelFont3D.h"
 #include "VelFrame.h"
 
+#include <QEvent>
 #include <QPainter>
 
 TVelLabel::TVelLabel(QWidget *parent)
     : QWidget(parent), m_font3D(new TVelFont3D(this)), m_frame(new TVelFrame(this))
 {
     m_frame->setFrameStyle(frameNone);
-    connect(m_font3D, &TVelFont3D::changed, this, qOverload<>(&QWidget::update));
-    connect(m_frame, &TVelFrame::changed, this, qOverload<>(&QWidget::update));
+    connect(m_font3D, &TVelFont3D::changed, this, &TVelLabel::Invalidate);
+    connect(m_frame, &TVelFrame::changed, this, &TVelLabel::Invalidate);
 }
 
 TVelLabel::~TVelLabel()
@@ -26,37 +27,37 @@ TVelLabel::~TVelLabel()
 void TVelLabel::setCaption(const QString &caption)
 {
     m_caption = caption;
-    update();
+    Invalidate();
 }
 
 void TVelLabel::setAlignment(int alignment)
 {
     m_alignment = alignment;
-    update();
+    Invalidate();
 }
 
 void TVelLabel::setColor(TColor color)
 {
     m_color = color;
-    update();
+    Invalidate();
 }
 
 void TVelLabel::setFontColor(TColor color)
 {
     m_fontColor = color;
-    update();
+    Invalidate();
 }
 
 void TVelLabel::setTransparent(bool value)
 {
     m_transparent = value;
-    update();
+    Invalidate();
 }
 
 void TVelLabel::setWordWrap(bool value)
 {
     m_wordWrap = value;
-    update();
+    Invalidate();
 }
 
 void TVelLabel::setFont3D(const TVelFont3D &font3D)
@@ -77,7 +78,7 @@ void TVelLabel::setBackground(TVelBackground *background)
     if (background)
         background->AddClient(this);
     m_background = background;
-    update();
+    Invalidate();
 }
 
 void TVelLabel::setFontBackground(TVelBackground *background)
@@ -87,18 +88,18 @@ void TVelLabel::setFontBackground(TVelBackground *background)
     if (background)
         background->AddClient(this);
     m_fontBackground = background;
-    update();
+    Invalidate();
 }
 
 void TVelLabel::BackgroundRemoved(TVelBackground *background)
 {
     if (m_background == background) {
         m_background = nullptr;
-        update();
+        Invalidate();
     }
     if (m_fontBackground == background) {
         m_fontBackground = nullptr;
-        update();
+        Invalidate();
     }
 }
 
@@ -152,8 +153,30 @@ QImage TVelLabel::Render() const
     return image;
 }
 
+void TVelLabel::Invalidate()
+{
+    m_paintBufferValid = false;
+    update();
+}
+
+void TVelLabel::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::EnabledChange || event->type() == QEvent::FontChange ||
+        event->type() == QEvent::PaletteChange)
+        Invalidate();
+    QWidget::changeEvent(event);
+}
+
 void TVelLabel::paintEvent(QPaintEvent *)
 {
+    if (!m_paintBufferValid || m_paintBuffer.size() != size()) {
+        if (m_paintBuffer.size() != size())
+            m_paintBuffer = QImage(size(), QImage::Format_ARGB32_Premultiplied);
+        m_paintBuffer.fill(Qt::transparent);
+        TCanvas canvas(m_paintBuffer);
+        PaintOn(canvas);
+        m_paintBufferValid = true;
+    }
     QPainter painter(this);
-    painter.drawImage(0, 0, Render());
+    painter.drawImage(0, 0, m_paintBuffer);
 }

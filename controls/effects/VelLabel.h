@@ -4,6 +4,7 @@
 
 #include "Colors.h"
 
+#include <QImage>
 #include <QPointer>
 #include <QWidget>
 
@@ -64,9 +65,12 @@ public:
     // Paints the layers onto `canvas`, which covers the label's client area.
     void PaintOn(TCanvas &canvas) const;
     QImage Render() const;
+    // The look changed: the paint buffer is drawn anew at the next paint.
+    void Invalidate();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     QString m_caption;
@@ -80,4 +84,7 @@ private:
     TVelFrame *m_frame;
     TVelBackground *m_background = nullptr;
     TVelBackground *m_fontBackground = nullptr;
+    // What the last paint showed, kept until the size or the look changes.
+    QImage m_paintBuffer;
+    bool m_paintBufferValid = false;
 };

@@ -77,7 +77,7 @@ void TNoxSkinBtn::setCaption(const QString &caption)
     if (m_caption == caption)
         return;
     m_caption = caption;
-    update();
+    Invalidate();
 }
 
 void TNoxSkinBtn::setFontColor(TColor color)
@@ -85,7 +85,7 @@ void TNoxSkinBtn::setFontColor(TColor color)
     if (m_fontColor == color)
         return;
     m_fontColor = color;
-    update();
+    Invalidate();
 }
 
 QSize TNoxSkinBtn::sizeByRule(int width, int height) const
@@ -207,12 +207,20 @@ void TNoxSkinBtn::ComposeFace()
         for (const QPoint &p : points)
             face.FloodFill(p.x(), p.y(), key, TFillStyle::fsSurface);
     }
-    update();
+    Invalidate();
 }
 
 QImage TNoxSkinBtn::Render() const
 {
-    QImage image(size(), QImage::Format_ARGB32_Premultiplied);
+    QImage image;
+    renderInto(image);
+    return image;
+}
+
+void TNoxSkinBtn::renderInto(QImage &image) const
+{
+    if (image.size() != size())
+        image = QImage(size(), QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     TCanvas canvas(image);
     const int bw = width(), bh = height();
@@ -234,7 +242,12 @@ QImage TNoxSkinBtn::Render() const
     canvas.Draw(0, y, m_face.Image());
     canvas.ClearClipRegion();
     DrawCaption(canvas);
-    return image;
+}
+
+void TNoxSkinBtn::Invalidate()
+{
+    m_paintBufferValid = false;
+    update();
 }
 
 void TNoxSkinBtn::DrawCaption(TCanvas &canvas) const
@@ -256,8 +269,12 @@ void TNoxSkinBtn::DrawCaption(TCanvas &canvas) const
 
 void TNoxSkinBtn::paintEvent(QPaintEvent *)
 {
+    if (!m_paintBufferValid || m_paintBuffer.size() != size()) {
+        renderInto(m_paintBuffer);
+        m_paintBufferValid = true;
+    }
     QPainter painter(this);
-    painter.drawImage(0, 0, Render());
+    painter.drawImage(0, 0, m_paintBuffer);
 }
 
 void TNoxSkinBtn::setHover(bool hover)
@@ -265,7 +282,7 @@ void TNoxSkinBtn::setHover(bool hover)
     if (m_hover == hover)
         return;
     m_hover = hover;
-    update();
+    Invalidate();
 }
 
 bool TNoxSkinBtn::event(QEvent *event)
@@ -282,7 +299,9 @@ bool TNoxSkinBtn::event(QEvent *event)
         ComposeFace();
         break;
     case QEvent::EnabledChange:
-        update();
+    case QEvent::FontChange:
+    case QEvent::PaletteChange:
+        Invalidate();
         break;
     default:
         break;
@@ -302,7 +321,7 @@ void TNoxSkinBtn::mousePressEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::LeftButton) {
         m_pressed = true;
-        update();
+        Invalidate();
     }
     emit OnMouseDown(event->button(), event->position().toPoint());
 }
@@ -320,7 +339,7 @@ void TNoxSkinBtn::mouseReleaseEvent(QMouseEvent *event)
     const bool wasPressed = m_pressed && event->button() == Qt::LeftButton;
     if (event->button() == Qt::LeftButton) {
         m_pressed = false;
-        update();
+        Invalidate();
     }
     emit OnMouseUp(event->button(), event->position().toPoint());
     if (wasPressed && isEnabled() && rect().contains(event->position().toPoint()))
@@ -330,7 +349,7 @@ void TNoxSkinBtn::mouseReleaseEvent(QMouseEvent *event)
 void TNoxSkinBtn::ReadSkinImage(QIODevice &stream)
 {
     m_face.LoadFromStream(stream);
-    update();
+    Invalidate();
 }
 
 void TNoxSkinBtn::WriteSkinImage(QIODevice &stream) const

@@ -77,6 +77,8 @@ public:
     const TBitmap &SkinSource() const { return *m_skin; }
     // The button as painted now, the caption included, on transparent pixels where it is clipped.
     QImage Render() const;
+    // The look changed: the paint buffer is drawn anew at the next paint.
+    void Invalidate();
     // The parent's colour: its property "color" (any letter case), or clBtnFace.
     TColor ParentColor() const;
 
@@ -98,6 +100,7 @@ private:
     QSize sizeByRule(int width, int height) const;
     void setHover(bool hover);
     void DrawCaption(class TCanvas &canvas) const;
+    void renderInto(QImage &image) const;
     QByteArray skinImageBytes() const;
     void setSkinImageBytes(const QByteArray &bytes);
     void watchParent();
@@ -112,4 +115,7 @@ private:
     bool m_loading = false;
     bool m_applyingRule = false;
     QPointer<QWidget> m_watchedParent;
+    // What the last paint showed, kept until the size or the look changes.
+    QImage m_paintBuffer;
+    bool m_paintBufferValid = false;
 };

@@ -134,6 +134,7 @@ void TDataSet::closeCursor()
 
 void TDataSet::freeFields()
 {
+    ++m_fieldsGeneration;
     m_dataFields.clear();
     m_fields.clear();
     for (auto &field : m_calcFields)
@@ -172,6 +173,7 @@ void TDataSet::CreateFields()
     for (auto &calc : m_calcFields)
         all.push_back(calc.get());
     m_fields = std::move(all);
+    ++m_fieldsGeneration;
     for (std::size_t i = 0; i < m_fields.size(); ++i)
         m_fields[i]->setIndex(int(i));
 }
@@ -209,6 +211,7 @@ TField &TDataSet::AddCalculatedField(const std::string &name, int size, TFieldKi
     TField &ref = *field;
     m_calcFields.push_back(std::move(field));
     m_fields.push_back(&ref);
+    ++m_fieldsGeneration;
     ref.setIndex(int(m_fields.size()) - 1);
     return ref;
 }

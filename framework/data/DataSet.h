@@ -106,6 +106,9 @@ public:
     TField &FieldByName(const std::string &name) const;
     // A calculated field that lives across opens; only while the dataset is closed.
     TField &AddCalculatedField(const std::string &name, int size, TFieldKind kind = TFieldKind::fkCalculated);
+    // Changes whenever field objects are made or dropped, so that a view that keeps pointers to
+    // fields knows to look them up again.
+    unsigned FieldsGeneration() const { return m_fieldsGeneration; }
 
     // Reading by position for views: record `row` (0-based, in file order) into a buffer of the
     // caller's, without moving the cursor. False outside the records.
@@ -145,6 +148,13 @@ signals:
     void updateRecordRequested();
     // The fields' visibility changed.
     void layoutChanged();
+    // A record was stored at, removed from or replaced at a position (as ReadRecordAt counts).
+    // Views hear these even while the controls are disabled, so that their rows stay right.
+    void rowInserted(int row);
+    void rowRemoved(int row);
+    void rowUpdated(int row);
+    // Records changed all over at once (a maintenance operation): views read them all again.
+    void rowsReset();
 
 protected:
     // The engine's operations.
@@ -233,6 +243,7 @@ private:
     int m_disableCount = 0;
     bool m_changedWhileDisabled = false;
     int m_calcFieldsSize = 0;
+    unsigned m_fieldsGeneration = 0;
     std::unique_ptr<char[]> m_buffer;
     std::unique_ptr<char[]> m_spare;
     char *m_calcBuffer = nullptr;

@@ -35,7 +35,11 @@ public:
 
     void setDataSource(TDataSource *source);
     TDataSet *dataSet() const;
-    void setColumns(const std::vector<TColumn> *columns) { m_columns = columns; }
+    // The persistent columns; without any, the dataset's visible fields are the columns.
+    std::vector<TColumn> &columns() { return m_columns; }
+    const std::vector<TColumn> &columns() const { return m_columns; }
+    // The columns were changed: their fields are looked up again.
+    void columnsChanged();
     // The row the active record shows in, -1 when none.
     int activeRow() const;
 
@@ -44,23 +48,54 @@ public:
     QVariant data(const QModelIndex &index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
-    // Follows the dataset: rows, the record being edited, the active row.
+    // Follows the dataset: the record being inserted or edited, the active row.
     void refresh();
+    // True while rows are inserted, removed or reset: the view's current row moves with them then,
+    // and that must not move the dataset.
+    bool changingRows() const { return m_changingRows; }
 
 signals:
     void activeRowChanged(int row);
 
 private:
+    // The field of each column (nullptr where none has its name), looked up once per open or
+    // column change rather than for every cell.
+    const std::vector<const TField *> &fields() const;
     const TField *fieldOfColumn(int column) const;
+    void resolveFields() const;
     QString textAt(int row, const TField &field) const;
+    // Rows are stored records by position, with the record being inserted shown among them.
+    int rowOfPosition(int position) const;
+    int positionOfRow(int row) const;
+    // Records stored, removed or replaced by the dataset, by position.
+    void storedRowInserted(int position);
+    void storedRowRemoved(int position);
+    void storedRowUpdated(int position);
+    // A row of a record stored or removed in the dataset, or of the record being inserted.
+    void insertRowAt(int row, bool stored);
+    void removeRowAt(int row, bool stored);
+    void resetRows();
+    // The row's look changed: its values or its indicator.
+    void updateRow(int row);
 
     QPointer<TDataSource> m_source;
-    const std::vector<TColumn> *m_columns = nullptr;
+    std::vector<TColumn> m_columns;
+    mutable std::vector<const TField *> m_fields;
+    mutable const TDataSet *m_fieldsOf = nullptr;
+    mutable unsigned m_fieldsGeneration = 0;
+    mutable bool m_fieldsValid = false;
+    // What the rows show: an open dataset, with this many columns.
+    QPointer<TDataSet> m_shown;
+    int m_columnCount = 0;
     int m_rows = 0;
     int m_insertRow = -1;
     mutable std::unique_ptr<char[]> m_buffer;
     mutable int m_bufferRow = -1;
     int m_activeRow = -1;
+    bool m_changingRows = false;
+    // Rows from m_shiftRow on stand this far from their records while a change is announced.
+    int m_shiftRow = 0;
+    int m_shift = 0;
 };
 
 class TDBGrid : public QTableView
@@ -73,7 +108,7 @@ public:
 
     TDataSource *DataSource() const { return m_source; }
     void setDataSource(TDataSource *source);
-    std::vector<TColumn> &Columns() { return m_columns; }
+    std::vector<TColumn> &Columns() { return m_model->columns(); }
     // Applies changed columns (titles, widths, alignment) to the view.
     void ColumnsChanged();
     void setColumnWidthOf(int column, int width);
@@ -94,7 +129,6 @@ private:
 
     DBGridModel *m_model;
     QPointer<TDataSource> m_source;
-    std::vector<TColumn> m_columns;
     bool m_readOnly = true;
     bool m_following = false;
 };

@@ -33,7 +33,7 @@ template <typename Command> auto Guarded(Command command)
 
 // The directory of the executable, with a trailing separator.
 QString ProgramDirectory();
-// Tests give the program a directory of their own; an empty text goes back to the executable's.
+// Start-up (ProgramFolders.h) and tests set it; an empty text goes back to the executable's.
 void SetProgramDirectory(const QString &directory);
 
 // While a window is built from its layout, the components created know that they are loading; at

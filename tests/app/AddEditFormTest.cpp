@@ -16,7 +16,7 @@ void runDialog(TForm1 &form, int mode, std::function<void(TAddEditForm &)> fill,
         fill(dialog);
         QTest::mouseClick(save ? dialog.ui().Button01 : dialog.ui().Button02, Qt::LeftButton);
     });
-    mode == 0 ? form.Button1Click() : form.Button2Click();
+    mode == TAddEditForm::emAdd ? form.Button1Click() : form.Button2Click();
 }
 
 void pick(TAddEditForm &dialog, int index)
@@ -32,7 +32,7 @@ TEST(RecordDialog, AddsAFilmInFrontOfTheCurrentOne)
     TForm1 form;
     form.DataSet()->Next();
     runDialog(
-        form, 0,
+        form, TAddEditForm::emAdd,
         [](TAddEditForm &d) {
             EXPECT_EQ(d.windowTitle(), QStringLiteral("AddEditForm"));
             EXPECT_EQ(d.ui().ComboBox1->currentIndex(), -1);
@@ -52,7 +52,8 @@ TEST(RecordDialog, AddWithoutAPickLeavesAvailabilityEmpty)
     ProgramDir dir;
     TForm1 form;
     runDialog(
-        form, 0, [](TAddEditForm &d) { d.ui().DBEdit1->setText(QStringLiteral("X")); }, true);
+        form, TAddEditForm::emAdd, [](TAddEditForm &d) { d.ui().DBEdit1->setText(QStringLiteral("X")); },
+        true);
     EXPECT_EQ(form.DataSet()->Line(0), "X");
 }
 
@@ -61,7 +62,7 @@ TEST(RecordDialog, EditsTheCurrentFilm)
     ProgramDir dir;
     TForm1 form;
     runDialog(
-        form, 1,
+        form, TAddEditForm::emEdit,
         [](TAddEditForm &d) {
             EXPECT_EQ(d.ui().DBEdit1->text(), QString::fromUtf8("Казабланка"));
             EXPECT_EQ(d.ui().ComboBox1->currentIndex(), 0);
@@ -77,11 +78,13 @@ TEST(RecordDialog, CancelKeepsTheRecord)
     ProgramDir dir;
     TForm1 form;
     runDialog(
-        form, 1, [](TAddEditForm &d) { d.ui().DBEdit1->setText(QStringLiteral("Changed")); }, false);
+        form, TAddEditForm::emEdit,
+        [](TAddEditForm &d) { d.ui().DBEdit1->setText(QStringLiteral("Changed")); }, false);
     EXPECT_EQ(form.DataSet()->Fields(0)->Text(), QString::fromUtf8("Казабланка"));
     EXPECT_FALSE(form.DataSet()->Changed());
     runDialog(
-        form, 0, [](TAddEditForm &d) { d.ui().DBEdit1->setText(QStringLiteral("New")); }, false);
+        form, TAddEditForm::emAdd, [](TAddEditForm &d) { d.ui().DBEdit1->setText(QStringLiteral("New")); },
+        false);
     EXPECT_EQ(form.DataSet()->RecordCount(), 3);
 }
 
@@ -93,7 +96,8 @@ TEST(RecordDialog, AvailabilityListFindsTheValueWithoutRegardToCase)
     for (int row = 0; row < 3; ++row) {
         form.DataSet()->MoveToRow(row);
         runDialog(
-            form, 1, [&](TAddEditForm &d) { indexes.push_back(d.ui().ComboBox1->currentIndex()); }, true);
+            form, TAddEditForm::emEdit,
+            [&](TAddEditForm &d) { indexes.push_back(d.ui().ComboBox1->currentIndex()); }, true);
     }
     EXPECT_EQ(indexes, (std::vector<int>{0, 0, -1}));
     EXPECT_EQ(form.DataSet()->Line(2), cp("C,,,,,,Може")); // no pick keeps the old value
@@ -106,7 +110,7 @@ TEST(RecordDialog, FileChoosersFillThePaths)
     dir.dialogs.files = {QStringLiteral("/media/cdrom/My Films/film one.avi"), QString(),
                          QStringLiteral("/media/cdrom/My Films/film one.srt")};
     runDialog(
-        form, 1,
+        form, TAddEditForm::emEdit,
         [](TAddEditForm &d) {
             QTest::mouseClick(d.ui().Button03, Qt::LeftButton);
             QTest::mouseClick(d.ui().Button04, Qt::LeftButton); // cancelled
@@ -126,7 +130,7 @@ TEST(RecordDialog, LayoutKeepsItsPlaces)
 {
     ProgramDir dir;
     TForm1 form;
-    TAddEditForm dialog(&form);
+    TAddEditForm dialog(&form, form.DataSource());
     EXPECT_EQ(dialog.size(), QSize(421, 388));
     EXPECT_EQ(dialog.ui().PageControl1->geometry(), QRect(8, 8, 401, 345));
     EXPECT_EQ(dialog.ui().DBEdit1->geometry(), QRect(8, 25, 369, 21));

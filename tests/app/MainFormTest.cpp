@@ -6,9 +6,6 @@
 #include "ui_AddEditForm.h"
 #include "ui_MainForm.h"
 
-#include <QMenuBar>
-
-#include <QMenu>
 #include <QStatusBar>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -115,23 +112,6 @@ TEST(MainWindow, ColumnWidthsFollowTheWindowWidth)
     form.FormResize();
     EXPECT_EQ(widths(form), (std::vector<int>{65, -28, -3, 50}));
     EXPECT_EQ(form.ui().DBGrid1->columnWidth(1), 0);
-}
-
-TEST(MainWindow, MenusHoldEveryItem)
-{
-    ProgramDir dir;
-    TForm1 form;
-    QStringList captions;
-    for (QAction *menu : form.menuBar()->actions()) {
-        captions << menu->text();
-        for (QAction *item : menu->menu()->actions())
-            captions << (item->isSeparator() ? QStringLiteral("-") : item->text());
-    }
-    EXPECT_EQ(captions.join(QLatin1Char('|')),
-              QString::fromUtf8("Файл|Програмни настройки|-|Изход|Запис|Добави|Редакция|Изтрий|-|Стартирай|"
-                                "Помощ|Помощ|-|За програмата"));
-    form.MenuItem(QStringLiteral("N12"))->trigger(); // "Помощ" does nothing
-    EXPECT_TRUE(dir.dialogs.questions.empty());
 }
 
 TEST(MainWindow, DeleteAsksFirst)

@@ -1,6 +1,7 @@
 #include "ConfigForm.h"
 #include "MainForm.h"
 #include "PlayerLaunch.h"
+#include "PlayerSettings.h"
 #include "ProgramDir.h"
 #include "SdfData.h"
 #include "XP_Color.h"
@@ -81,6 +82,24 @@ TEST(Settings, CancelCreatesOnlyTheKey)
     EXPECT_TRUE(dir.registry.values.empty());
 }
 
+TEST(PlayerSettings, DialogWindowAndLaunchShareOneKey)
+{
+    {
+        ProgramDir dir;
+        ASSERT_TRUE(
+            PlayerSettings::WriteAll({QStringLiteral("/a"), QStringLiteral("/b"), QStringLiteral("/c")}));
+        EXPECT_EQ(dir.registry.writes, (std::vector<QString>{kMdvd, kBs, kWmp}));
+        EXPECT_EQ(dir.registry.get(kWmp), QStringLiteral("/c"));
+        EXPECT_EQ(TForm1::ReadPlayerPath(kBs), QStringLiteral("/b"));
+        EXPECT_EQ(PlayerSettings::ReadPath(PlayerSettings::ValueName(plMicroDVD)), QStringLiteral("/a"));
+    }
+    ProgramDir refusing;
+    refusing.registry.refuseKeys = true;
+    EXPECT_FALSE(PlayerSettings::ReadAll().has_value());
+    EXPECT_FALSE(PlayerSettings::WriteAll({}));
+    EXPECT_EQ(PlayerSettings::ReadPath(kMdvd), QString());
+}
+
 TEST(Settings, WrongTypeAndRefusedWrites)
 {
     ProgramDir dir;
@@ -122,7 +141,7 @@ TEST(PlayerLaunch, ParameterTexts)
     EXPECT_EQ(PlayerParameters(1, QStringLiteral("/m/a.avi"), QString(), QString()),
               QStringLiteral("/m/a.avi"));
     EXPECT_EQ(QuotePath(QStringLiteral("\"a b\"")), QStringLiteral("\"\"a b\"\""));
-    EXPECT_EQ(PlayerValueName(7), QStringLiteral("MediaPlayerPath"));
+    EXPECT_EQ(PlayerSettings::ValueName(7), QStringLiteral("MediaPlayerPath"));
 }
 
 TEST(PlayerLaunch, ChecksThePlayerFirstAndThenTheDisc)

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <random>
 #include <sys/resource.h>
 
 namespace {
@@ -147,6 +148,28 @@ TEST(SdfSave, FileThatCannotBeCreatedKeepsTheChangesForAnotherPlace)
     ds->Close();
 }
 
+TEST(SdfSave, CatalogueThatCannotBeReplacedStaysAsItWas)
+{
+    // A folder has taken the catalogue's name since it was read: no user, root included, may put
+    // a file in its place.
+    Catalogue c;
+    c.writeDb(kThree);
+    auto ds = c.dataSet(kSchema);
+    ds->Open();
+    ds->Delete();
+    ASSERT_TRUE(QFile::remove(c.db()));
+    ASSERT_TRUE(QDir(c.path(QString())).mkpath(QStringLiteral("db.txt/inside")));
+    c.write(QStringLiteral("db.txt/inside/kept.txt"), "kept");
+    EXPECT_EQ(MESSAGE_OF(ds->Close()), "Cannot create file " + c.db().toStdString());
+    EXPECT_TRUE(ds->Active());
+    EXPECT_EQ(ds->LineCount(), 2);
+    EXPECT_TRUE(QFileInfo(c.db()).isDir());
+    EXPECT_EQ(c.read(QStringLiteral("db.txt/inside/kept.txt")), "kept");
+    EXPECT_TRUE(QDir(c.path(QString())).entryList(QDir::Files).isEmpty()); // no temporary file left
+    ds->SaveUnderName(c.path(QStringLiteral("rescued.txt")));
+    EXPECT_EQ(c.read(QStringLiteral("rescued.txt")), "Beta,B2\r\nGamma,C3\r\n");
+}
+
 TEST(SdfSave, ReadOnlyFileIsNotReplaced)
 {
     Catalogue c;
@@ -191,4 +214,42 @@ TEST(SdfMaintenance, DropBlankLinesAndRewriteAllLines)
     EXPECT_EQ(MESSAGE_OF(ds->RewriteAllLines()),
               "DataSet: Cannot perform this operation on a closed dataset");
     EXPECT_EQ(c.readDb(), "abc,x\r\n\"q,r\"\r\n");
+}
+
+TEST(SdfMaintenance, DropBlankLinesEndsAsDeletingThemOneByOneWould)
+{
+    // The old way, on a plain vector: from the last line to the first, each blank line deleted
+    // with the cursor on it, the cursor stepping back when it falls off the end.
+    auto reference = [](std::vector<std::string> &lines, int &cursor) {
+        for (int i = int(lines.size()) - 1; i >= 0; --i) {
+            if (lines[std::size_t(i)].find_first_not_of(" \t") == std::string::npos) {
+                cursor = i;
+                lines.erase(lines.begin() + i);
+                if (cursor >= int(lines.size()))
+                    --cursor;
+            }
+        }
+    };
+    std::mt19937 random(7);
+    for (int round = 0; round < 40; ++round) {
+        std::vector<std::string> lines;
+        std::string file;
+        const int count = int(random() % 12);
+        for (int i = 0; i < count; ++i) {
+            lines.push_back(random() % 3 == 0 ? std::string(random() % 3, ' ') + (random() % 2 ? "\t" : "")
+                                              : "film" + std::to_string(i));
+            file += lines.back() + "\r\n";
+        }
+        Catalogue c;
+        auto ds = c.open(kSchema, file);
+        ds->Last();
+        int cursor = ds->Cursor();
+        reference(lines, cursor);
+        ds->DropBlankLines();
+        ASSERT_EQ(ds->LineCount(), int(lines.size())) << file;
+        for (int i = 0; i < ds->LineCount(); ++i)
+            ASSERT_EQ(ds->Line(i), lines[std::size_t(i)]) << file;
+        EXPECT_EQ(ds->Cursor(), cursor) << file;
+        EXPECT_EQ(ds->Changed(), int(lines.size()) != count) << file;
+    }
 }

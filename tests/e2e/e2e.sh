@@ -42,7 +42,9 @@ for _ in $(seq 100); do
 done
 [ -s "$work/display" ] || fail "Xvfb did not start"
 export DISPLAY=":$(cat "$work/display")"
-
+# Cyrillic letters on a second keyboard group, so that xdotool finds every letter in the keyboard
+# map and never maps a key anew while the program may still be reading the last one.
+setxkbmap -layout us,bg || fail "the keyboard map could not be set"
 
 # A program directory of the test's own, and a settings folder of its own.
 prog="$work/prog"
@@ -60,17 +62,32 @@ original=$(printf 'Казабланка,DVD-001,DVD,D:\\VIDEO_TS\\VTS_01_1.VOB,,
 (cd "$prog" && exec ./cinaxo >"$work/log" 2>&1) &
 app_pid=$!
 
+wait_for() { # WHAT COMMAND...: runs COMMAND until it succeeds, for ten seconds at most
+    local what=$1
+    shift
+    for _ in $(seq 200); do
+        "$@" && return 0
+        sleep 0.05
+    done
+    fail "$what did not happen"
+}
 window() { # NAME: the id of the first window with exactly this name
     local id
     id=$(timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -1)
     [ -n "$id" ] || fail "no window named $1"
     echo "$id"
 }
-focus() { xdotool windowfocus --sync "$1" && sleep 0.2; }
-# xdotool borrows one key for every letter outside the keyboard map and maps it anew for the next
-# letter; the pause lets the program read each letter before its key changes.
-type_text() { xdotool type --delay 150 "$1" && sleep 0.2; }
-click() { xdotool mousemove --window "$1" "$2" "$3" click 1 && sleep 0.3; }
+shown() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
+hidden() { ! shown "$1"; }
+gone() { wait_for "closing window $1" hidden "$1"; } # ID: waits until the window is closed
+focused() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
+focus() {
+    xdotool windowfocus --sync "$1"
+    wait_for "focus on window $1" focused "$1"
+}
+type_text() { xdotool type --delay 20 "$1"; }
+click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
+holds() { grep -q "$2" "$1" 2>/dev/null; } # FILE TEXT
 other_window() { # MAIN: waits for another visible window of the program (a menu, a message box)
     local id
     for _ in $(seq 200); do
@@ -93,12 +110,10 @@ exit_by_menu() { # File, then its last item: Exit
     open_file_menu "$1"
     xdotool key Up Return
 }
+ended() { ! kill -0 "$app_pid" 2>/dev/null; }
 wait_exit() {
-    for _ in $(seq 200); do
-        kill -0 "$app_pid" 2>/dev/null || { app_pid=""; return 0; }
-        sleep 0.05
-    done
-    fail "the program did not end"
+    wait_for "the end of the program" ended
+    app_pid=""
 }
 expect_db() { # EXPECTED_UTF8
     local want got
@@ -117,6 +132,7 @@ add)
     click "$dialog" 100 70
     type_text 'Нов филм, нов'
     click "$dialog" 305 372
+    gone "$dialog"
     exit_by_menu "$main"
     wait_exit
     expect_db '"Нов филм, нов"\r\nКазабланка,DVD-001,DVD,D:\\VIDEO_TS\\VTS_01_1.VOB,,,Да\r\n"Smith, John",CD-002,DivX,,,,Не,Иван\r\nMatrix,DVD-002,DVD,,,,Да\r\n'
@@ -131,6 +147,7 @@ edit)
     xdotool key ctrl+a
     type_text 'Смит'
     click "$dialog" 305 372
+    gone "$dialog"
     exit_by_menu "$main"
     wait_exit
     expect_db 'Казабланка,DVD-001,DVD,D:\\VIDEO_TS\\VTS_01_1.VOB,,,Да\r\nСмит,CD-002,DivX,,,,Не,Иван\r\nMatrix,DVD-002,DVD,,,,Да\r\n'
@@ -142,6 +159,7 @@ delete)
     confirm=$(window Confirm)
     focus "$confirm"
     xdotool key Return
+    gone "$confirm"
     exit_by_menu "$main"
     wait_exit
     expect_db '"Smith, John",CD-002,DivX,,,,Не,Иван\r\nMatrix,DVD-002,DVD,,,,Да\r\n'
@@ -155,6 +173,7 @@ cancel)
     click "$dialog" 100 70
     type_text 'Отказано'
     click "$dialog" 377 372
+    gone "$dialog"
     exit_by_menu "$main"
     wait_exit
     [ "$(base64 -w0 <"$prog/db.txt")" = "$original" ] || fail "the catalogue changed"
@@ -167,7 +186,7 @@ close)
     confirm=$(window Confirm)
     focus "$confirm"
     xdotool key Return
-    sleep 0.3
+    gone "$confirm"
     python3 "$here/xclose.py" "$main"
     wait_exit
     expect_db '"Smith, John",CD-002,DivX,,,,Не,Иван\r\nMatrix,DVD-002,DVD,,,,Да\r\n'
@@ -176,7 +195,7 @@ no-db)
     error=$(window Cinaxo)
     focus "$error"
     xdotool key Return
-    sleep 0.5
+    gone "$error"
     main=$(window Cinaxo)
     exit_by_menu "$main"
     wait_exit
@@ -200,18 +219,17 @@ player)
     click "$settings" 361 85
     chooser=$(window 'Посочете пълният път до MicroDVD ...')
     focus "$chooser"
-    xdotool type --delay 10 "$work/bin/player.exe"
+    type_text "$work/bin/player.exe"
     xdotool key Return
-    sleep 0.5
+    gone "$chooser"
     focus "$settings"
     click "$settings" 309 276
-    sleep 0.3
-    grep -q 'MicroDVDPath=' "$work/config/Cinaxo/registry.ini" || fail "the player path was not stored"
+    gone "$settings"
+    wait_for "storing the player path" holds "$work/config/Cinaxo/registry.ini" 'MicroDVDPath='
     focus "$main"
     click "$main" 100 44
     xdotool key Return
-    for _ in $(seq 100); do [ -s "$work/args.txt" ] && break; sleep 0.05; done
-    [ -s "$work/args.txt" ] || fail "the player was not started"
+    wait_for "starting the player" test -s "$work/args.txt"
     want=$(printf '/QuickINI\n/V:%s\n/A:\n/S:\n' "$film")
     [ "$(cat "$work/args.txt")" = "$want" ] || fail "the player got: $(cat "$work/args.txt")"
     # The second film's disc is not in the drive.
@@ -221,7 +239,7 @@ player)
     [ -e "$work/args.txt" ] && fail "a player started for a missing film"
     focus "$box"
     xdotool key Return
-    sleep 0.3
+    gone "$box"
     exit_by_menu "$main"
     wait_exit
     ;;

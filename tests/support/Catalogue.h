@@ -1,5 +1,5 @@
 #pragma once
-// A program directory of a test's own, with its schema and catalogue files.
+// A folder of a test's own with its schema and catalogue files, and datasets on them.
 
 #include "Codec.h"
 #include "SdfData.h"
@@ -18,9 +18,11 @@ inline std::string cp(const char *utf8)
     return Codec::fromQString(QString::fromUtf8(utf8));
 }
 
+// A folder of a test's own for a catalogue and the files beside it.
 class Catalogue
 {
 public:
+    QString folder() const { return m_dir.path(); }
     QString path(const QString &name) const { return m_dir.filePath(name); }
     QString db() const { return path(QStringLiteral("db.txt")); }
 

@@ -5,9 +5,14 @@
 #include "Shell.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QPointer>
 #include <QTimer>
+#include <QWidget>
 #include <functional>
+#include <gtest/gtest.h>
 #include <map>
+#include <memory>
 #include <set>
 #include <tuple>
 #include <vector>
@@ -97,16 +102,41 @@ public:
     std::vector<QString> opened;
 };
 
-// Runs `action` on the next modal window as soon as it is shown.
-inline void whenModal(std::function<void(QWidget *)> action)
+// Runs `action` on the next modal window as soon as it is shown, and sees that window go. A window
+// that does not come within the deadline fails the test; one that does not go is closed with a
+// failure, so that a test never hangs on a modal window and no waiting outlives its test.
+inline void whenModal(std::function<void(QWidget *)> action, int deadlineMs = 5000)
 {
     auto *timer = new QTimer;
     timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        if (QWidget *modal = QApplication::activeModalWidget()) {
+    auto clock = std::make_shared<QElapsedTimer>();
+    clock->start();
+    auto handled = std::make_shared<QPointer<QWidget>>();
+    auto acted = std::make_shared<bool>(false);
+    QObject::connect(timer, &QTimer::timeout, [timer, action, clock, handled, acted, deadlineMs] {
+        auto finish = [timer] {
             timer->stop();
             timer->deleteLater();
-            action(modal);
+        };
+        if (!*acted) {
+            if (QWidget *modal = QApplication::activeModalWidget()) {
+                *acted = true;
+                *handled = modal;
+                clock->restart();
+                action(modal);
+            } else if (clock->elapsed() > deadlineMs) {
+                finish();
+                ADD_FAILURE() << "no modal window came within " << deadlineMs << " ms";
+            }
+            return;
+        }
+        QWidget *modal = handled->data();
+        if (!modal || !modal->isVisible()) {
+            finish();
+        } else if (clock->elapsed() > deadlineMs) {
+            finish();
+            ADD_FAILURE() << "the modal window " << modal->metaObject()->className() << " stayed open";
+            modal->close();
         }
     });
     timer->start();

@@ -6,6 +6,7 @@
 #include "Catalogue.h"
 #include "FakeDialogs.h"
 #include "FakePlatform.h"
+#include "FakeVolumes.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,7 +19,8 @@ inline const std::string kFilms = cp("Казабланка,DVD-001,DVD,D:\\VIDEO
                                      "\"Smith, John\",CD-002,DivX,,,,Не,Иван\r\n"
                                      "Matrix,DVD-002,DVD,,,,да\r\n");
 
-class ProgramDir
+// The catalogue's folder, with the program's files beside it, made the program directory.
+class ProgramDir : public Catalogue
 {
 public:
     explicit ProgramDir(bool withFormat = true, bool withDb = true, const std::string &db = kFilms)
@@ -29,31 +31,13 @@ public:
         QFile::copy(QStringLiteral(CINAXO_DIST_DIR "/Skin/btnsource.bmp"),
                     path(QStringLiteral("Skin/btnsource.bmp")));
         if (withDb)
-            write(QStringLiteral("db.txt"), db);
-        SetProgramDirectory(m_dir.path() + QLatin1Char('/'));
+            writeDb(db);
+        SetProgramDirectory(folder() + QLatin1Char('/'));
     }
     ~ProgramDir() { SetProgramDirectory(QString()); }
-
-    QString path(const QString &name) const { return m_dir.filePath(name); }
-    void write(const QString &name, const std::string &bytes) const
-    {
-        QFile file(path(name));
-        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-        file.write(bytes.data(), qint64(bytes.size()));
-    }
-    std::string read(const QString &name) const
-    {
-        QFile file(path(name));
-        if (!file.open(QIODevice::ReadOnly))
-            return "<missing>";
-        const QByteArray data = file.readAll();
-        return std::string(data.constData(), std::size_t(data.size()));
-    }
 
     FakeDialogs dialogs;
     FakeRegistry registry;
     FakeShell shell;
-
-private:
-    QTemporaryDir m_dir;
+    FakeVolumes volumes;
 };

@@ -77,6 +77,64 @@ TEST(VelFrame, PanelUpHasABlackOuterEdgeAndAShadowInside)
     EXPECT_EQ(s.at(50, 18), kDark);
 }
 
+TEST(VelFrame, LoweredAndDownStylesTurnTheColoursRound)
+{
+    // One ring per set of colours on 100 x 20, each one pixel further in: the first colour on the
+    // left and top, the second on the right and bottom.
+    struct Case
+    {
+        int style;
+        int size;
+        std::vector<std::pair<QPoint, TColor>> pixels;
+    } cases[] = {
+        {frameLowered,
+         1,
+         {{{0, 5}, kDark}, {{50, 0}, kDark}, {{99, 5}, kLight}, {{50, 19}, kLight}, {{1, 5}, clWhite}}},
+        {frameFramedDown,
+         2,
+         {{{0, 5}, kDark},
+          {{50, 0}, kDark},
+          {{99, 5}, kLight},
+          {{50, 19}, kLight},
+          {{1, 5}, kLight},
+          {{50, 1}, kLight},
+          {{98, 5}, kDark},
+          {{50, 18}, kDark},
+          {{2, 5}, clWhite}}},
+        {framePanelDown,
+         2,
+         {{{0, 5}, kDark},
+          {{50, 0}, kDark},
+          {{99, 5}, clWhite},
+          {{50, 19}, clWhite},
+          {{1, 5}, clBlack},
+          {{50, 1}, clBlack},
+          {{98, 5}, kLight},
+          {{50, 18}, kLight},
+          {{2, 5}, clWhite}}},
+        {frameLightBordered,
+         2,
+         {{{0, 5}, clWhite},
+          {{50, 0}, clWhite},
+          {{99, 5}, kDark},
+          {{50, 19}, kDark},
+          {{1, 5}, kLight},
+          {{50, 1}, kLight},
+          {{98, 5}, kLight},
+          {{50, 18}, kLight},
+          {{2, 5}, clWhite}}},
+    };
+    for (const Case &c : cases) {
+        Surface s = framed(c.style);
+        for (const auto &[point, colour] : c.pixels)
+            EXPECT_EQ(s.at(point.x(), point.y()), colour)
+                << "style " << c.style << " at " << point.x() << "," << point.y();
+        TVelFrame frame;
+        frame.setFrameStyle(c.style);
+        EXPECT_EQ(frame.FrameSize(), c.size) << "style " << c.style;
+    }
+}
+
 TEST(VelFrame, EdgesChooseTheSides)
 {
     Surface s = framed(frameRaised, 1, FrameEdges::EdgeLeft | FrameEdges::EdgeRight);
@@ -209,6 +267,27 @@ TEST(VelFont3D, RepetitionStacksCopiesBehindTheFace)
                         t.setRepetition(repeatOnShadow);
                     }),
               expected(f, r, {{QPoint(2, 2), kDark}, {QPoint(1, 1), clRed}}));
+}
+
+TEST(VelFont3D, HighlightRepetitionStacksCopiesUpAndLeftOfTheFace)
+{
+    const QRect r(10, 5, 60, 30);
+    const QFont f = testFont();
+    // Shrunk by 3 and moved back by the offset: copies at +2, +3, +4, then the shadow at +6 and
+    // the face at +5, so the stack runs up and to the left of the face.
+    EXPECT_EQ(drawn(f, r,
+                    [](TVelFont3D &t) {
+                        t.setStyle3D(fontOnlyShadow);
+                        t.setRepetition(repeatOnHighLight);
+                        t.setRepetitionwidth(3);
+                        t.setRepetitionColor(clGray);
+                    }),
+              expected(f, r,
+                       {{QPoint(2, 2), clGray},
+                        {QPoint(3, 3), clGray},
+                        {QPoint(4, 4), clGray},
+                        {QPoint(6, 6), kDark},
+                        {QPoint(5, 5), clRed}}));
 }
 
 TEST(VelFont3D, DisabledLookIgnoresTheStyle)

@@ -109,17 +109,47 @@ TEST(VelGradient, SpectralRaysAlternateBetweenTheStepAndItsMirror)
     EXPECT_GT(blue, 0);
 }
 
-TEST(VelGradient, EveryStyleFillsTheWholeArea)
+TEST(VelGradient, EachStylePutsTheStopsInItsPlaces)
 {
-    for (int style = Circle; style <= HorizontalDoppelBar; ++style) {
+    // Red to blue in two steps on 40 x 20: the first step is red with its zero parts raised to 1,
+    // the last is blue likewise. What no step covers keeps the first stop as given.
+    const QRgb begin = qRgb(255, 1, 1), end = qRgb(1, 1, 255), unpainted = qRgb(255, 0, 0);
+    const QRgb mirror = qRgb(0, 0, 255); // the last step unraised, which spectral rays take turns with
+    struct Case
+    {
+        int style;
+        std::vector<std::pair<QPoint, QRgb>> pixels;
+    } cases[] = {
+        {Circle, {{{5, 5}, begin}, {{34, 5}, end}, {{5, 15}, end}, {{34, 15}, begin}}},
+        {Horizontal, {{{20, 10}, begin}, {{20, 11}, end}, {{0, 0}, begin}, {{39, 19}, end}}},
+        {Vertical, {{{20, 10}, begin}, {{21, 10}, end}, {{0, 19}, begin}, {{39, 0}, end}}},
+        {LeftBottom, {{{20, 19}, begin}, {{39, 10}, begin}, {{21, 11}, end}, {{39, 19}, end}}},
+        {RoundMiddle, {{{0, 0}, unpainted}, {{20, 2}, begin}, {{1, 10}, begin}, {{20, 10}, end}}},
+        {SquareMiddle,
+         {{{9, 10}, begin}, {{10, 5}, end}, {{29, 14}, end}, {{30, 10}, begin}, {{20, 15}, begin}}},
+        {Spectral, {{{0, 0}, mirror}, {{1, 0}, begin}, {{2, 0}, mirror}, {{3, 0}, begin}}},
+        {DoppelFlash,
+         {{{0, 0}, unpainted}, {{3, 3}, end}, {{20, 10}, begin}, {{36, 16}, end}, {{39, 0}, unpainted}}},
+        {Singleflash, {{{0, 0}, unpainted}, {{20, 5}, begin}, {{30, 15}, end}, {{39, 15}, end}}},
+        {MiddleHBar,
+         {{{20, 0}, unpainted}, {{20, 1}, end}, {{20, 16}, end}, {{20, 17}, begin}, {{20, 18}, unpainted}}},
+        {MiddleVBar,
+         {{{0, 10}, unpainted}, {{1, 10}, begin}, {{6, 10}, end}, {{31, 10}, end}, {{32, 10}, begin}}},
+        {VerticalDoppelBar,
+         {{{8, 10}, begin}, {{9, 10}, end}, {{16, 10}, end}, {{17, 10}, begin}, {{35, 10}, end}}},
+        {HorizontalDoppelBar,
+         {{{20, 4}, begin}, {{20, 5}, end}, {{20, 8}, end}, {{20, 9}, begin}, {{20, 19}, end}}},
+    };
+    ASSERT_EQ(std::size(cases), std::size_t(HorizontalDoppelBar + 1));
+    for (const Case &c : cases) {
         TVelGradient g;
         g.setBeginColor(clRed);
         g.setEndColor(clBlue);
-        g.setFillStyle(style);
-        const QImage image = g.Render(60, 30, {QStringLiteral("clLime")}, clYellow);
-        for (int y = 0; y < 30; ++y)
-            for (int x = 0; x < 60; ++x)
-                ASSERT_NE(image.pixel(x, y), qRgb(255, 255, 0))
-                    << "style " << style << " at " << x << "," << y;
+        g.setColorCount(2);
+        g.setFillStyle(c.style);
+        const QImage image = g.Render(40, 20, {}, clYellow);
+        for (const auto &[point, colour] : c.pixels)
+            EXPECT_EQ(image.pixel(point), colour)
+                << "style " << c.style << " at " << point.x() << "," << point.y();
     }
 }

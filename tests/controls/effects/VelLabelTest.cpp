@@ -9,6 +9,7 @@
 #include "Mouse.h"
 #include <QMouseEvent>
 #include <QTest>
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -328,4 +329,34 @@ TEST(VelCommandLabel, DisabledLabelIgnoresPresses)
     EXPECT_EQ(events, 0);
     EXPECT_TRUE(shell.opened.empty());
     EXPECT_FALSE(label.Followed());
+}
+
+TEST(VelLabel, PaintShowsEveryChangeOfLook)
+{
+    SysColors::resetToClassic();
+    TVelBackground b;
+    b.setBackgroundStyle(bGradient);
+    TVelLabel label;
+    label.resize(60, 24);
+    label.setCaption(QStringLiteral("Cinaxo"));
+    label.setBackground(&b);
+    // The label paints from a buffer it keeps: every change must reach what the window shows.
+    QImage shown = label.grab().toImage();
+    const std::pair<const char *, std::function<void()>> changes[] = {
+        {"caption", [&] { label.setCaption(QStringLiteral("Cinaxo 2")); }},
+        {"alignment", [&] { label.setAlignment(TVelLabel::taRightJustify); }},
+        {"font colour", [&] { label.setFontColor(clRed); }},
+        {"3D style", [&] { label.Font3D()->setStyle3D(fontInset); }},
+        {"frame", [&] { label.Frame()->setFrameStyle(frameSolid); }},
+        {"background", [&] { b.Gradient()->setBeginColor(clLime); }},
+        {"disabled", [&] { label.setEnabled(false); }},
+        {"size", [&] { label.resize(70, 24); }},
+    };
+    for (const auto &[what, change] : changes) {
+        change();
+        const QImage now = label.grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        EXPECT_NE(now, shown) << what;
+        EXPECT_EQ(now, label.Render()) << what;
+        shown = now;
+    }
 }

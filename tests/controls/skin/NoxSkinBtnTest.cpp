@@ -9,6 +9,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -289,6 +290,104 @@ TEST(SkinButton, FaceTravelsThroughAStreamAsABitmap)
     other->ReadSkinImage(in);
     other->Loaded();
     EXPECT_EQ(other->Face().Image(), b->Face().Image());
+}
+
+TEST(SkinButton, EllipseShapeClipsTheFaceToTheEllipse)
+{
+    Fixture f;
+    TNoxSkinBtn *b = f.button();
+    b->ButtonSkin()->setButtonShape(1);
+    b->ButtonSkin()->ApplySkinFile(f.skin(codedSkin(40, 100)));
+    ASSERT_EQ(b->size(), QSize(40, 26));
+    const QImage image = b->Render();
+    for (const QPoint corner : {QPoint(0, 0), QPoint(39, 0), QPoint(0, 25), QPoint(39, 25), QPoint(3, 2)})
+        EXPECT_EQ(qAlpha(image.pixel(corner)), 0) << corner.x() << "," << corner.y();
+    for (const QPoint inside : {QPoint(20, 13), QPoint(0, 13), QPoint(39, 13), QPoint(20, 0), QPoint(20, 25)})
+        EXPECT_EQ(qAlpha(image.pixel(inside)), 255) << inside.x() << "," << inside.y();
+}
+
+TEST(SkinButton, RoundedShapeClipsTighterWhilePressed)
+{
+    Fixture f;
+    TNoxSkinBtn *b = f.button();
+    b->ButtonSkin()->setButtonShape(2);
+    b->SetBounds(0, 0, 73, 25);
+    enter(b);
+    const QImage up = b->Render();
+    QTest::mousePress(b, Qt::LeftButton, {}, QPoint(5, 5));
+    const QImage down = b->Render();
+    // Up, the face shows from column 1 and down to row 23; pressed, from column 2 and to row 22.
+    EXPECT_EQ(qAlpha(up.pixel(1, 12)), 255);
+    EXPECT_EQ(qAlpha(down.pixel(1, 12)), 0);
+    EXPECT_EQ(qAlpha(down.pixel(2, 12)), 255);
+    EXPECT_EQ(qAlpha(up.pixel(36, 23)), 255);
+    EXPECT_EQ(qAlpha(down.pixel(36, 23)), 0);
+    EXPECT_EQ(qAlpha(down.pixel(36, 22)), 255);
+    for (const QImage &image : {up, down}) {
+        EXPECT_EQ(qAlpha(image.pixel(36, 0)), 0); // the top row never shows
+        EXPECT_EQ(qAlpha(image.pixel(36, 1)), 255);
+        EXPECT_EQ(qAlpha(image.pixel(70, 12)), 255);
+        EXPECT_EQ(qAlpha(image.pixel(71, 12)), 0);
+    }
+}
+
+TEST(SkinButton, CaptionIsCentredAboveTheBottomEdge)
+{
+    Fixture f;
+    TNoxSkinBtn *b = f.button();
+    b->ButtonSkin()->setButtonShape(5); // a plain face of clBtnFace
+    b->setCaption(QStringLiteral("Add"));
+    b->setFontColor(clBlack);
+    auto ink = [](const QImage &image) {
+        QRect box;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixel(x, y) == qRgb(0, 0, 0))
+                    box |= QRect(x, y, 1, 1);
+        return box;
+    };
+    for (const QSize size : {QSize(73, 25), QSize(94, 40)}) {
+        b->SetBounds(0, 0, size.width(), size.height());
+        ASSERT_EQ(b->size(), size);
+        const QRect caption = ink(b->Render());
+        ASSERT_FALSE(caption.isEmpty());
+        // The same text centred on its own in rows 1 to height - 3, the face above its bottom edge.
+        QImage reference(size, QImage::Format_RGB32);
+        reference.fill(Qt::white);
+        TCanvas canvas(reference);
+        canvas.Brush.Style = TBrushStyle::bsClear;
+        canvas.Font = TFont(b->font(), clBlack);
+        QRect rect(0, 1, size.width(), size.height() - 3);
+        canvas.DrawText(QStringLiteral("Add"), rect, DT::SINGLELINE | DT::CENTER | DT::VCENTER);
+        EXPECT_EQ(caption, ink(reference)) << size.height();
+    }
+}
+
+TEST(SkinButton, PaintShowsEveryChangeOfLook)
+{
+    Fixture f;
+    TNoxSkinBtn *b = f.button();
+    b->SetBounds(0, 0, 73, 25);
+    // The button paints from a buffer it keeps: every change must reach what the window shows.
+    QImage shown = b->grab().toImage();
+    const std::pair<const char *, std::function<void()>> changes[] = {
+        {"caption", [&] { b->setCaption(QStringLiteral("Add")); }},
+        {"font colour", [&] { b->setFontColor(clRed); }},
+        {"hover", [&] { enter(b); }},
+        {"pressed", [&] { QTest::mousePress(b, Qt::LeftButton, {}, QPoint(5, 5)); }},
+        {"released", [&] { QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(5, 5)); }},
+        {"skin", [&] { b->ButtonSkin()->ApplySkinFile(f.skin(codedSkin(62, 100))); }},
+        {"size", [&] { b->SetBounds(0, 0, 90, 25); }},
+        {"font", [&] { b->setFont(QFont(QStringLiteral("DejaVu Sans"), 14)); }},
+        {"disabled", [&] { b->setEnabled(false); }},
+    };
+    for (const auto &[what, change] : changes) {
+        change();
+        const QImage now = b->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        EXPECT_NE(now, shown) << what;
+        EXPECT_EQ(now, b->Render()) << what;
+        shown = now;
+    }
 }
 
 #include "NoxSkinBtnTest.moc"

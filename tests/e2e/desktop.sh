@@ -1,0 +1,199 @@
+#!/usr/bin/env bash
+# Drives the installed program under Xvfb, as a desktop user with a fresh home folder meets it.
+#
+#   desktop.sh CASE CMAKE BUILD_DIR
+#
+# installed: the first start seeds ~/.local/share/Cinaxo, shows an empty catalogue without any error
+#   box, saves a new film there at exit, and writes nothing under the installation's prefix.
+# mounted: a film whose catalogue names it on D:\ is played from a folder posing as the mounted disc
+#   (CINAXO_TEST_VOLUMES), not from another volume holding a file of the same name.
+# Exits 77 (skipped) without Xvfb or xdotool.
+set -u
+case_name=$1
+cmake=$2
+build=$3
+
+if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
+    echo "SKIPPED: Xvfb and xdotool are needed for the end-to-end tests (scripts/setup.sh installs them)"
+    exit 77
+fi
+
+work=$(mktemp -d)
+xvfb_pid=""
+app_pid=""
+cleanup() {
+    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAILED: $*" | tee -a /tmp/cinaxo-e2e-failures.log
+    [ -n "${DISPLAY:-}" ] && command -v import >/dev/null && import -window root "$work/screen.png" 2>/dev/null &&
+        cp "$work/screen.png" "/tmp/cinaxo-e2e-$case_name.png" && echo "screen: /tmp/cinaxo-e2e-$case_name.png"
+    [ -f "$work/log" ] && cat "$work/log"
+    exit 1
+}
+
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    sleep 0.05
+done
+[ -s "$work/display" ] || fail "Xvfb did not start"
+export DISPLAY=":$(cat "$work/display")"
+# Cyrillic letters on a second keyboard group, so that xdotool finds every letter in the keyboard
+# map and never maps a key anew while the program may still be reading the last one.
+setxkbmap -layout us,bg || fail "the keyboard map could not be set"
+
+# The installed copy, and a home folder that has never seen the program.
+prefix="$work/prefix"
+"$cmake" --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 || fail "cmake --install: $(cat "$work/install.log")"
+home="$work/home"
+mkdir -p "$home" "$work/run"
+chmod 700 "$work/run"
+unset XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME CINAXO_TEST_VOLUMES
+export HOME="$home" XDG_RUNTIME_DIR="$work/run"
+data="$home/.local/share/Cinaxo"
+snapshot() { (cd "$prefix" && find . -printf '%p %y %s %m %T@\n' | sort); }
+before=$(snapshot)
+
+start() {
+    (cd "$home" && exec "$prefix/bin/cinaxo" >"$work/log" 2>&1) &
+    app_pid=$!
+}
+visible_windows() { # NAME: every visible window with exactly this name
+    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null
+}
+window() { # NAME: the id of the first window with exactly this name
+    local id
+    id=$(timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -1)
+    [ -n "$id" ] || { echo "no window named $1"; return 1; }
+    echo "$id"
+}
+wait_for() { # WHAT COMMAND...: runs COMMAND until it succeeds, for ten seconds at most
+    local what=$1
+    shift
+    for _ in $(seq 200); do
+        "$@" && return 0
+        sleep 0.05
+    done
+    fail "$what did not happen"
+}
+shown() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
+hidden() { ! shown "$1"; }
+gone() { wait_for "closing window $1" hidden "$1"; } # ID: waits until the window is closed
+focused() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
+focus() {
+    xdotool windowfocus --sync "$1"
+    wait_for "focus on window $1" focused "$1"
+}
+type_text() { xdotool type --delay 20 "$1"; }
+click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
+other_window() { # MAIN: waits for another visible window of the program (a menu, a message box)
+    local id
+    for _ in $(seq 200); do
+        for id in $(xdotool search --onlyvisible --name '.*' 2>/dev/null); do
+            if [ "$id" != "$1" ] && [ "$(xdotool getwindowname "$id" 2>/dev/null)" = Cinaxo ]; then
+                echo "$id"
+                return 0
+            fi
+        done
+        sleep 0.05
+    done
+    echo "no other window of the program"
+    return 1
+}
+exit_by_menu() { # File, then its last item: Exit
+    click "$1" 20 8
+    other_window "$1" >/dev/null || fail "the File menu did not open"
+    xdotool key Up Return
+}
+ended() { ! kill -0 "$app_pid" 2>/dev/null; }
+wait_exit() {
+    wait_for "the end of the program" ended
+    app_pid=""
+}
+main_window_alone() { # the main window is up, and no box stands before or beside it
+    local main ids
+    main=$(window Cinaxo) || { echo "$main"; return 1; }
+    # A box the start shows comes before the main window, so by now it would be found too.
+    ids=$(visible_windows Cinaxo)
+    [ "$ids" = "$main" ] || { echo "more than one window: $ids"; return 1; }
+    [ "$(xdotool getwindowgeometry "$main" | sed -n 's/.*Geometry: //p')" = 544x375 ] || {
+        echo "the first window is not the main window: $(xdotool getwindowgeometry "$main")"
+        return 1
+    }
+    echo "$main"
+}
+cp1251() { printf "$1" | iconv -f UTF-8 -t CP1251; }
+
+case "$case_name" in
+installed)
+    start
+    main=$(main_window_alone) || fail "$main"
+    cmp -s "$prefix/share/cinaxo/format.txt" "$data/format.txt" || fail "format.txt was not seeded"
+    [ -f "$data/db.txt" ] && [ ! -s "$data/db.txt" ] || fail "no empty catalogue was seeded"
+    focus "$main"
+    xdotool key Insert
+    dialog=$(window AddEditForm) || fail "$dialog"
+    focus "$dialog"
+    click "$dialog" 100 70
+    type_text 'Нов филм'
+    click "$dialog" 305 372
+    gone "$dialog"
+    exit_by_menu "$main"
+    wait_exit
+    [ "$(base64 -w0 <"$data/db.txt")" = "$(cp1251 'Нов филм\r\n' | base64 -w0)" ] ||
+        fail "db.txt holds: $(iconv -f CP1251 -t UTF-8 <"$data/db.txt" | sed -n l)"
+    [ "$(ls -A "$data")" = "$(printf 'db.txt\nformat.txt')" ] || fail "the data folder holds: $(ls -A "$data")"
+    ;;
+mounted)
+    # Two folders pose as mounted volumes; both hold the film, the disc named in the catalogue second.
+    volumes="$work/volumes"
+    for volume in OTHER ДИСК_1; do
+        mkdir -p "$volumes/$volume/Филми"
+        echo "$volume" >"$volumes/$volume/Филми/Моят филм.avi"
+        echo "$volume" >"$volumes/$volume/Филми/Моят филм.srt"
+    done
+    export CINAXO_TEST_VOLUMES="$volumes/OTHER:$volumes/ДИСК_1"
+    mkdir -p "$data" "$home/.config/Cinaxo" "$work/bin"
+    cp "$prefix/share/cinaxo/format.txt" "$data/"
+    cp1251 'Моят филм,ДИСК_1,DivX,D:\\\\Филми\\\\Моят филм.avi,,D:\\\\Филми\\\\Моят филм.srt,Да\r\nЛипсващ,ДИСК_2,DVD,D:\\\\Филми\\\\Липсващ.avi,,,Да\r\n' >"$data/db.txt"
+    touch -d '2020-01-01 00:00:00' "$data/db.txt"
+    original=$(base64 -w0 <"$data/db.txt")
+    # A stand-in player that writes down the arguments it was given.
+    printf '#!/bin/sh\nfor a in "$@"; do printf "%%s\\n" "$a"; done >"%s/args.txt"\n' "$work" >"$work/bin/player"
+    chmod +x "$work/bin/player"
+    printf '[HKEY_LOCAL_MACHINE]\nSoftware\\Cinaxo\\Configuration\\.key=1\nSoftware\\Cinaxo\\Configuration\\MicroDVDPath=sz:%s\n' \
+        "$work/bin/player" >"$home/.config/Cinaxo/registry.ini"
+    start
+    main=$(main_window_alone) || fail "$main"
+    focus "$main"
+    click "$main" 100 44
+    xdotool key Return
+    wait_for "starting the player" test -s "$work/args.txt"
+    disc="$volumes/ДИСК_1/Филми"
+    want=$(printf '/QuickINI\n/V:%s\n/A:\n/S:%s\n' "$disc/Моят филм.avi" "$disc/Моят филм.srt")
+    [ "$(cat "$work/args.txt")" = "$want" ] || fail "the player got: $(cat "$work/args.txt")"
+    # The second film's disc is mounted nowhere: the message asks for it, and no player starts.
+    rm "$work/args.txt"
+    xdotool key Down Return
+    box=$(other_window "$main") || fail "$box"
+    [ -e "$work/args.txt" ] && fail "a player started for a missing film"
+    focus "$box"
+    xdotool key Return
+    gone "$box"
+    exit_by_menu "$main"
+    wait_exit
+    [ "$(base64 -w0 <"$data/db.txt")" = "$original" ] || fail "the catalogue changed"
+    [ "$(stat -c %Y "$data/db.txt")" = "$(date -d '2020-01-01 00:00:00' +%s)" ] || fail "the catalogue was written"
+    ;;
+*)
+    fail "unknown case $case_name"
+    ;;
+esac
+[ "$(snapshot)" = "$before" ] || fail "the installation changed: $(diff <(echo "$before") <(snapshot))"
+echo "PASSED: $case_name"

@@ -1,0 +1,203 @@
+#!/usr/bin/env bash
+# Drives the owner-drawn menus of the real program in a real X window under Xvfb: the main menu
+# with the mouse and with Alt and a letter, the grid's pop-up menu with a right click, Shift+F10
+# and the menu key; then checks the catalogue the commands left behind.
+#
+#   menus.sh CASE PROGRAM DIST_DIR
+#
+# CASE is one of: menu-mouse, menu-keys, popup-mouse, popup-keys. Exits 77 (skipped) without Xvfb
+# or xdotool. Every step waits for what it needs (a window, a file) up to a deadline.
+set -u
+case_name=$1
+program=$2
+dist=$3
+
+if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
+    echo "SKIPPED: Xvfb and xdotool are needed for the end-to-end tests (scripts/setup.sh installs them)"
+    exit 77
+fi
+
+work=$(mktemp -d)
+xvfb_pid=""
+app_pid=""
+cleanup() {
+    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAILED: $*"
+    [ -n "${DISPLAY:-}" ] && command -v import >/dev/null && import -window root "$work/screen.png" 2>/dev/null &&
+        cp "$work/screen.png" "/tmp/cinaxo-menus-$case_name.png" && echo "screen: /tmp/cinaxo-menus-$case_name.png"
+    [ -f "$work/log" ] && cat "$work/log"
+    exit 1
+}
+
+# Waits until COMMAND succeeds, polling for at most SECONDS.
+wait_for() { # SECONDS WHAT COMMAND...
+    local seconds=$1 what=$2
+    shift 2
+    local deadline=$((SECONDS + seconds))
+    until "$@"; do
+        [ "$SECONDS" -ge "$deadline" ] && fail "$what"
+        sleep 0.05
+    done
+}
+
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+wait_for 10 "Xvfb did not start" test -s "$work/display"
+export DISPLAY=":$(cat "$work/display")"
+
+prog="$work/prog"
+mkdir -p "$prog/Skin" "$work/config" "$work/run"
+chmod 700 "$work/run"
+export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run" HOME="$work"
+cp "$program" "$prog/cinaxo"
+cp "$dist/format.txt" "$prog/"
+cp "$dist/Skin/btnsource.bmp" "$prog/Skin/"
+films='Казабланка,DVD-001,DVD,D:\\VIDEO_TS\\VTS_01_1.VOB,,,Да\r\n"Smith, John",CD-002,DivX,,,,Не,Иван\r\nMatrix,DVD-002,DVD,,,,Да\r\n'
+printf "$films" | iconv -f UTF-8 -t CP1251 >"$prog/db.txt"
+
+(cd "$prog" && exec ./cinaxo >"$work/log" 2>&1) &
+app_pid=$!
+
+window() { # NAME: the id of the first visible window with exactly this name
+    local id
+    id=$(timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -1)
+    [ -n "$id" ] || fail "no window named $1"
+    echo "$id"
+}
+gone() { ! xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; }
+# The menus of the program are windows of their own with the program's name.
+menus_open() {
+    local id count=0
+    for id in $(xdotool search --onlyvisible --name '.*' 2>/dev/null); do
+        [ "$id" != "$main" ] && [ "$(xdotool getwindowname "$id" 2>/dev/null)" = Cinaxo ] && count=$((count + 1))
+    done
+    echo "$count"
+}
+menu_shown() { [ "$(menus_open)" -ge 1 ]; }
+no_menu() { [ "$(menus_open)" -eq 0 ]; }
+open_menu() { # ACTION...: does ACTION and waits for a menu
+    "$@"
+    wait_for 5 "no menu opened after: $*" menu_shown
+}
+close_menus() {
+    xdotool key Escape
+    no_menu || xdotool key Escape
+    wait_for 5 "the menu stayed open" no_menu
+}
+focused() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
+focus() {
+    xdotool windowactivate "$1" 2>/dev/null || xdotool windowfocus "$1"
+    wait_for 5 "no focus on $1" focused "$1"
+}
+click() { xdotool mousemove --window "$1" "$2" "$3" click "${4:-1}"; }
+exited() { ! kill -0 "$app_pid" 2>/dev/null; }
+wait_exit() {
+    wait_for 10 "the program did not end" exited
+    app_pid=""
+}
+db_is() { [ "$(base64 -w0 <"$prog/db.txt")" = "$(printf "$1" | iconv -f UTF-8 -t CP1251 | base64 -w0)" ]; }
+expect_db() { db_is "$1" || fail "db.txt holds: $(iconv -f CP1251 -t UTF-8 <"$prog/db.txt" | sed -n l)"; }
+# The title of the menu bar item N (0, 1, 2) lies about this far from the window's left edge.
+bar_x() { echo $((14 + 40 * $1)); }
+exit_by_keys() { # Alt+Ф, up to the last item, Enter
+    open_menu xdotool key alt+Cyrillic_ef
+    xdotool key Up Return
+    wait_exit
+}
+
+main=$(window Cinaxo)
+focus "$main"
+
+case "$case_name" in
+menu-mouse)
+    # Each menu opens under the mouse and closes with Escape; the arrows walk it.
+    for n in 0 1 2; do
+        open_menu click "$main" "$(bar_x $n)" 8
+        xdotool key Down Down Up
+        close_menus
+    done
+    # Запис → Редакция with the arrows and Enter: the record dialog opens on the current film.
+    open_menu click "$main" "$(bar_x 1)" 8
+    xdotool key Down Down Return
+    dialog=$(window AddEditForm)
+    focus "$dialog"
+    xdotool key Escape
+    wait_for 5 "the dialog stayed open" gone AddEditForm
+    focus "$main"
+    # Запис → Изтрий with the mouse: it asks first.
+    open_menu click "$main" "$(bar_x 1)" 8
+    xdotool key Down Down Down Return
+    confirm=$(window Confirm)
+    focus "$confirm"
+    xdotool key Return
+    wait_for 5 "the confirmation stayed open" gone Confirm
+    focus "$main"
+    # Файл → Изход.
+    open_menu click "$main" "$(bar_x 0)" 8
+    xdotool key Up Return
+    wait_exit
+    expect_db '"Smith, John",CD-002,DivX,,,,Не,Иван\r\nMatrix,DVD-002,DVD,,,,Да\r\n'
+    ;;
+menu-keys)
+    # Alt and the first letter of each title opens its menu.
+    for letter in Cyrillic_ef Cyrillic_ze Cyrillic_pe; do
+        open_menu xdotool key "alt+$letter"
+        close_menus
+    done
+    # Помощ → За програмата: the about window.
+    open_menu xdotool key alt+Cyrillic_pe
+    xdotool key Down Return
+    about=$(window 'За програмата')
+    focus "$about"
+    xdotool key Escape
+    wait_for 5 "the about window stayed open" gone 'За програмата'
+    focus "$main"
+    # The second film, then Запис → Изтрий by its letter.
+    xdotool key Down
+    open_menu xdotool key alt+Cyrillic_ze
+    xdotool key Cyrillic_i
+    confirm=$(window Confirm)
+    focus "$confirm"
+    xdotool key Return
+    wait_for 5 "the confirmation stayed open" gone Confirm
+    focus "$main"
+    exit_by_keys
+    expect_db 'Казабланка,DVD-001,DVD,D:\\VIDEO_TS\\VTS_01_1.VOB,,,Да\r\nMatrix,DVD-002,DVD,,,,Да\r\n'
+    ;;
+popup-mouse)
+    # A right click on the third film makes it current and opens the record menu there.
+    open_menu click "$main" 100 80 3
+    xdotool key Down Down Down Return
+    confirm=$(window Confirm)
+    focus "$confirm"
+    xdotool key Return
+    wait_for 5 "the confirmation stayed open" gone Confirm
+    focus "$main"
+    exit_by_keys
+    expect_db 'Казабланка,DVD-001,DVD,D:\\VIDEO_TS\\VTS_01_1.VOB,,,Да\r\n"Smith, John",CD-002,DivX,,,,Не,Иван\r\n'
+    ;;
+popup-keys)
+    # Shift+F10 opens the record menu; Escape closes it; the menu key opens it too.
+    open_menu xdotool key shift+F10
+    close_menus
+    open_menu xdotool key Menu
+    xdotool key Down Return
+    dialog=$(window AddEditForm)
+    focus "$dialog"
+    xdotool key Escape
+    wait_for 5 "the dialog stayed open" gone AddEditForm
+    focus "$main"
+    exit_by_keys
+    expect_db "$films"
+    ;;
+*)
+    fail "unknown case $case_name"
+    ;;
+esac
+echo "PASSED: $case_name"
