@@ -554,10 +554,9 @@ FileState LineList::save(const QString &fileName, const QString &backupFolder, Q
         return state;
     }
     const int fd = int(file.handle());
-    const bool written =
-        writeLines(m_blocks, hash, total, [&file](const char *data, std::size_t size) {
-            return file.write(data, qint64(size)) == qint64(size);
-        });
+    const bool written = writeLines(m_blocks, hash, total, [&file](const char *data, std::size_t size) {
+        return file.write(data, qint64(size)) == qint64(size);
+    });
     if (!written) {
         file.cancelWriting();
         throw EWriteError("Stream write error");

@@ -403,3 +403,26 @@ TEST(Journal, ForeignOrUnansweredJournalIsKeptAside)
     ds->Delete();
     EXPECT_FALSE(QFile::exists(journalOf(c)));
 }
+
+TEST(Journal, BlankLinesDroppedInOnePassAreJournalledToo)
+{
+    Catalogue c;
+    const std::string text = "A,1\r\n \r\nB,2\r\n\r\n\t\r\nC,3\r\n";
+    c.writeDb(text);
+    auto ds = journalled(c);
+    ds->Open();
+    ds->DropBlankLines();
+    ds->AppendRecord({"D", "4"});
+    Catalogue after;
+    after.writeDb(text);
+    copyFile(journalOf(c), journalOf(after));
+    ds->Close();
+    EXPECT_EQ(c.readDb(), "A,1\r\nB,2\r\nC,3\r\nD,4\r\n");
+
+    auto next = journalled(after);
+    next->Open();
+    EXPECT_EQ(next->PendingJournalChanges(), 4);
+    next->ApplyJournal();
+    next->Close();
+    EXPECT_EQ(after.readDb(), c.readDb());
+}
