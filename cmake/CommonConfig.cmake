@@ -18,7 +18,7 @@ endif()
 
 # Every error found at once: a sanitizer report ends the process, so a test fails on it. Qt itself is
 # not instrumented; its own leaks at exit are suppressed where the programs start
-# (cmake/SanitizerDefaults.h).
+# (framework/core/SanitizerDefaults.h).
 if(CINAXO_SANITIZE OR CINAXO_FUZZ)
     set(cinaxo_sanitizers address,undefined)
     target_compile_options(cinaxo_common INTERFACE -fsanitize=${cinaxo_sanitizers} -fno-sanitize-recover=all
