@@ -1,5 +1,6 @@
 #include "FindBar.h"
 
+#include "Application.h"
 #include "DBGrid.h"
 #include "DataSet.h"
 
@@ -60,20 +61,25 @@ TFindBar::TFindBar(TDBGrid *grid, QWidget *keyScope, QWidget *parent) : QWidget(
     layout->addWidget(m_close);
     hide();
 
-    connect(m_text, &QLineEdit::textEdited, this, &TFindBar::textEdited);
-    connect(m_text, &QLineEdit::returnPressed, this, &TFindBar::FindNext);
-    connect(m_next, &QPushButton::clicked, this, &TFindBar::FindNext);
-    connect(m_previous, &QPushButton::clicked, this, &TFindBar::FindPrevious);
-    connect(m_onlyMatching, &QCheckBox::toggled, this, &TFindBar::filterToggled);
-    connect(m_close, &QToolButton::clicked, this, &TFindBar::Close);
+    // Moving to a film can fail like any step of the catalogue: the error box shows why.
+    connect(m_text, &QLineEdit::textEdited, this,
+            [this](const QString &text) { Guarded([this, text] { textEdited(text); })(); });
+    connect(m_text, &QLineEdit::returnPressed, this, Guarded([this] { FindNext(); }));
+    connect(m_next, &QPushButton::clicked, this, Guarded([this] { FindNext(); }));
+    connect(m_previous, &QPushButton::clicked, this, Guarded([this] { FindPrevious(); }));
+    connect(m_onlyMatching, &QCheckBox::toggled, this,
+            [this](bool on) { Guarded([this, on] { filterToggled(on); })(); });
+    connect(m_close, &QToolButton::clicked, this, Guarded([this] { Close(); }));
     connect(m_grid->gridModel(), &DBGridModel::viewChanged, this, &TFindBar::showCount);
-    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &TFindBar::Close);
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape->setContext(Qt::WidgetWithChildrenShortcut);
-    auto *next = new QShortcut(QKeySequence(Qt::Key_F3), keyScope, this, &TFindBar::FindNext);
+    connect(escape, &QShortcut::activated, this, Guarded([this] { Close(); }));
+    auto *next = new QShortcut(QKeySequence(Qt::Key_F3), keyScope);
     next->setContext(Qt::WidgetWithChildrenShortcut);
-    auto *previous =
-        new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3), keyScope, this, &TFindBar::FindPrevious);
+    connect(next, &QShortcut::activated, this, Guarded([this] { FindNext(); }));
+    auto *previous = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3), keyScope);
     previous->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(previous, &QShortcut::activated, this, Guarded([this] { FindPrevious(); }));
 }
 
 void TFindBar::Open()
