@@ -483,6 +483,20 @@ int DBGridModel::findRow(int from, bool backwards, bool *wrapped) const
     if (!m_shown || m_search.empty() || m_rows <= 0 || numbers.empty())
         return -1;
     std::vector<std::string_view> values(std::size_t(*std::max_element(numbers.begin(), numbers.end())));
+    if (!m_mapped && m_insertRow < 0 && m_shift == 0 && !backwards && from >= 0 && from <= m_rows) {
+        // Rows are positions: two plain runs, from the row to the end and from the start round.
+        for (int pass = 0; pass < 2; ++pass) {
+            const int end = pass == 0 ? m_rows : std::min(from, m_rows);
+            for (int position = pass == 0 ? from : 0; position < end; ++position) {
+                if (positionMatches(position, numbers, values)) {
+                    if (wrapped)
+                        *wrapped = pass == 1;
+                    return position;
+                }
+            }
+        }
+        return -1;
+    }
     for (int step = 0; step < m_rows; ++step) {
         int row = backwards ? from - step : from + step;
         bool round = false;
