@@ -140,8 +140,71 @@ TEST(PlayerLaunch, ParameterTexts)
               QStringLiteral("\"/m/a b.avi\" -s \"/m/a b.srt\""));
     EXPECT_EQ(PlayerParameters(1, QStringLiteral("/m/a.avi"), QString(), QString()),
               QStringLiteral("/m/a.avi"));
-    EXPECT_EQ(QuotePath(QStringLiteral("\"a b\"")), QStringLiteral("\"\"a b\"\""));
+    // A path in quotes gets a second pair around it; its own quotes are escaped.
+    EXPECT_EQ(QuotePath(QStringLiteral("\"a b\"")), QStringLiteral("\"\\\"a b\\\"\""));
     EXPECT_EQ(PlayerSettings::ValueName(7), QStringLiteral("MediaPlayerPath"));
+}
+
+TEST(PlayerLaunch, EveryPathArrivesWholeAndOrdinaryTextsStayAsTheyWere)
+{
+    // Paths that are legal on Linux and that the splitting rules read specially.
+    const QStringList pieces{QStringLiteral("x\" -evil \"y"),
+                             QStringLiteral("\""),
+                             QStringLiteral("\"\""),
+                             QStringLiteral("a\tb"),
+                             QStringLiteral("\t"),
+                             QStringLiteral("dir\\"),
+                             QStringLiteral("dir\\\\"),
+                             QStringLiteral("my dir\\"),
+                             QStringLiteral("a\\\"b"),
+                             QStringLiteral("a\\\\\" b"),
+                             QStringLiteral("\\\" \\"),
+                             QStringLiteral("\"quoted name\""),
+                             QStringLiteral("it's \"x\".avi"),
+                             QStringLiteral("  two  blanks  "),
+                             QStringLiteral("\\\\server\\share\\f.avi"),
+                             QStringLiteral("-s"),
+                             QStringLiteral("/A:x")};
+    QStringList paths;
+    for (const QString &piece : pieces)
+        paths << QStringLiteral("/media/cdrom/") + piece << piece + QStringLiteral(".avi") << piece;
+    for (const QString &path : paths) {
+        const QString other = QStringLiteral("/m/o t\"her\\");
+        EXPECT_EQ(SplitCommandLine(PlayerParameters(plMicroDVD, path, other, path)),
+                  (QStringList{QStringLiteral("/QuickINI"), QStringLiteral("/V:") + path,
+                               QStringLiteral("/A:") + other, QStringLiteral("/S:") + path}))
+            << path.toStdString();
+        EXPECT_EQ(SplitCommandLine(PlayerParameters(plBSPlayer, path, QString(), path)),
+                  (QStringList{path, QStringLiteral("-s"), path}))
+            << path.toStdString();
+        EXPECT_EQ(SplitCommandLine(PlayerParameters(plMediaPlayer, path, other, other)), QStringList{path})
+            << path.toStdString();
+    }
+    // Without a quote, a tab or a trailing backslash the text is what it always was.
+    for (const QString &path :
+         {QStringLiteral("D:\\Films\\Film.avi"), QStringLiteral("/media/My Films/a b.avi"),
+          QString::fromUtf8("/media/Филми/Под игото.avi"), QStringLiteral("C:\\a\\b c\\d.avi"),
+          QStringLiteral("/m/$(x) `y`;&|.avi"), QStringLiteral("/m/dir\\"), QString()}) {
+        const QString old =
+            path.contains(QLatin1Char(' ')) ? QLatin1Char('"') + path + QLatin1Char('"') : path;
+        EXPECT_EQ(QuotePath(path), old) << path.toStdString();
+    }
+}
+
+TEST(PlayerLaunch, APlayerThatCannotBeStartedIsNamed)
+{
+    ProgramDir dir;
+    dir.write(QStringLiteral("film.avi"), "video");
+    dir.writeDb(Codec::fromQString(QStringLiteral("Film,,,") + dir.path(QStringLiteral("film.avi")) +
+                                   QStringLiteral("\r\n")));
+    dir.registry.put(kMdvd, QStringLiteral("/opt/gone/mdvdp"));
+    dir.shell.startFails = true;
+    TForm1 form;
+    form.Button04Click();
+    ASSERT_EQ(dir.dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dir.dialogs.messages[0].startsWith(
+        QString::fromUtf8("Програмата\n/opt/gone/mdvdp\nне можа да бъде стартирана.")));
+    EXPECT_EQ(form.DataSet()->State(), TDataSetState::dsBrowse);
 }
 
 TEST(PlayerLaunch, ChecksThePlayerFirstAndThenTheDisc)
