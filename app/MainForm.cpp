@@ -61,12 +61,13 @@ TForm1::TForm1(QWidget *parent)
     m_ui->PlayerBox->setCurrentIndex(-1);
     BuildGridMenu();
 
-    connect(m_ui->Button01, &TNoxSkinBtn::OnClick, this, &TForm1::Button1Click);
-    connect(m_ui->Button02, &TNoxSkinBtn::OnClick, this, &TForm1::Button2Click);
-    connect(m_ui->Button03, &TNoxSkinBtn::OnClick, this, &TForm1::Button03Click);
-    connect(m_ui->Button04, &TNoxSkinBtn::OnClick, this, &TForm1::Button04Click);
-    connect(grid, &TDBGrid::KeyDown, this, [this](int key, Qt::KeyboardModifiers) { DBGrid1KeyDown(key); });
-    connect(grid, &QAbstractItemView::doubleClicked, this, &TForm1::Button04Click);
+    connect(m_ui->Button01, &TNoxSkinBtn::OnClick, this, Command(this, &TForm1::Button1Click));
+    connect(m_ui->Button02, &TNoxSkinBtn::OnClick, this, Command(this, &TForm1::Button2Click));
+    connect(m_ui->Button03, &TNoxSkinBtn::OnClick, this, Command(this, &TForm1::Button03Click));
+    connect(m_ui->Button04, &TNoxSkinBtn::OnClick, this, Command(this, &TForm1::Button04Click));
+    connect(grid, &TDBGrid::KeyDown, this,
+            Command([this](int key, Qt::KeyboardModifiers) { DBGrid1KeyDown(key); }));
+    connect(grid, &QAbstractItemView::doubleClicked, this, Command(this, &TForm1::Button04Click));
     setTabOrder(grid, m_ui->PlayerBox);
 
     try {
@@ -119,7 +120,7 @@ TMenuItem *AddMenuItem(TForm1 *form, TMenuItem *parent, const MenuItemDef &def)
     item->setCaption(QString::fromUtf8(def.caption));
     item->setShortCut(def.shortCut);
     if (def.handler)
-        item->OnClick = [form, handler = def.handler](QObject *) { (form->*handler)(); };
+        item->OnClick = [form, handler = def.handler](QObject *) { RunCommand([&] { (form->*handler)(); }); };
     parent->Add(item);
     return item;
 }
@@ -193,11 +194,11 @@ void TForm1::BuildGridMenu()
     m_gridMenu->Items()->Items(4)->setDefault(true);
     m_ui->DBGrid1->installEventFilter(this);
     m_ui->DBGrid1->viewport()->installEventFilter(this);
-    connect(m_ui->DBGrid1, &TDBGrid::KeyDown, this, [this](int key, Qt::KeyboardModifiers modifiers) {
-        constexpr int VK_F10 = 121;
-        if (key == VK_F10 && modifiers == Qt::ShiftModifier)
-            DBGrid1ContextPopup(QPoint(), false);
-    });
+    connect(m_ui->DBGrid1, &TDBGrid::KeyDown, this, Command([this](int key, Qt::KeyboardModifiers modifiers) {
+                constexpr int VK_F10 = 121;
+                if (key == VK_F10 && modifiers == Qt::ShiftModifier)
+                    DBGrid1ContextPopup(QPoint(), false);
+            }));
 }
 
 void TForm1::DBGrid1ContextPopup(const QPoint &viewportPos, bool byMouse)

@@ -1,7 +1,7 @@
 #include "Application.h"
 
-#include "Errors.h"
 #include "Dialogs.h"
+#include "Errors.h"
 
 #include <QDir>
 #include <QFont>
@@ -41,14 +41,29 @@ void TApplication::ShowException(const std::exception &error)
 
 bool TApplication::notify(QObject *receiver, QEvent *event)
 {
+    // The last net: commands catch their errors in RunCommand, so an error that comes this far
+    // has unwound through Qt's own code, which a connection without the wrapper lets happen.
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception &error) {
+        qWarning("An error reached the event loop: %s", error.what());
         ShowException(error);
     } catch (...) {
+        qWarning("An error reached the event loop");
         Dialogs().ShowError(QStringLiteral("Unknown error"));
     }
     return false;
+}
+
+void RunCommand(const std::function<void()> &command)
+{
+    try {
+        command();
+    } catch (const std::exception &error) {
+        TApplication::ShowException(error);
+    } catch (...) {
+        Dialogs().ShowError(QStringLiteral("Unknown error"));
+    }
 }
 
 QString ProgramDirectory()

@@ -3,6 +3,7 @@
 // reaches the event loop is shown to the user, after which the program goes on.
 
 #include <QApplication>
+#include <functional>
 
 class TApplication : public QApplication
 {
@@ -17,6 +18,22 @@ public:
     // Shows an error's message in the error box; an abort is silent.
     static void ShowException(const std::exception &error);
 };
+
+// Runs a command of the user. An exception stops here and goes to the application's error box, so
+// that it never unwinds through Qt's signal code; the program goes on.
+void RunCommand(const std::function<void()> &command);
+
+// The one way a command is connected to what triggers it (a button, a key, a menu item):
+//     connect(button, &TNoxSkinBtn::OnClick, this, Command(this, &TForm1::Button1Click));
+template <typename Object> auto Command(Object *object, void (Object::*handler)())
+{
+    return [object, handler] { RunCommand([object, handler] { (object->*handler)(); }); };
+}
+// The same for a handler that takes the signal's arguments.
+template <typename Handler> auto Command(Handler handler)
+{
+    return [handler](auto... args) { RunCommand([&] { handler(args...); }); };
+}
 
 // The directory of the executable, with a trailing separator.
 QString ProgramDirectory();

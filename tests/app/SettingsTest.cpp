@@ -23,6 +23,16 @@ void runSettings(TForm1 &form, std::function<void(TConfigForm &)> work, bool sav
     form.MenuItem(QStringLiteral("N2"))->trigger();
 }
 
+// An executable file in the test's folder, a stand-in for a player.
+QString program(ProgramDir &dir, const QString &name)
+{
+    const QString path = dir.path(name);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    dir.write(name, "#!/bin/sh\n");
+    QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ExeOwner);
+    return path;
+}
+
 const QString kMdvd = QStringLiteral("MicroDVDPath");
 const QString kBs = QStringLiteral("BSPlayerPath");
 const QString kWmp = QStringLiteral("MediaPlayerPath");
@@ -47,7 +57,8 @@ TEST(Settings, LoadsOnShowingAndSavesOnlyOnSave)
     EXPECT_EQ(dir.registry.reads, (std::vector<QString>{kMdvd, kBs, kWmp}));
     EXPECT_TRUE(dir.registry.writes.empty());
 
-    dir.dialogs.files = {QStringLiteral("/opt/My Players/bplay.exe"), QString()};
+    const QString bsplayer = program(dir, QStringLiteral("My Players/bplay.exe"));
+    dir.dialogs.files = {bsplayer, QString()};
     runSettings(
         form,
         [](TConfigForm &d) {
@@ -56,7 +67,7 @@ TEST(Settings, LoadsOnShowingAndSavesOnlyOnSave)
         },
         true);
     EXPECT_EQ(dir.registry.writes, (std::vector<QString>{kMdvd, kBs, kWmp}));
-    EXPECT_EQ(dir.registry.get(kBs), QStringLiteral("/opt/My Players/bplay.exe"));
+    EXPECT_EQ(dir.registry.get(kBs), bsplayer);
     EXPECT_EQ(dir.registry.get(kWmp), QString());
     ASSERT_EQ(dir.dialogs.fileDialogs.size(), 2u);
     EXPECT_EQ(dir.dialogs.fileDialogs[0].title, QString::fromUtf8("Посочете пътя до BSPlayer"));
@@ -65,11 +76,30 @@ TEST(Settings, LoadsOnShowingAndSavesOnlyOnSave)
     EXPECT_EQ(dir.dialogs.fileDialogs[1].defaultName, QStringLiteral("wmplayer.exe"));
 
     runSettings(
+        form, [&](TConfigForm &d) { EXPECT_EQ(d.ui().BSPlayerPath->text(), bsplayer); }, false);
+}
+
+TEST(Settings, OnlyAProgramIsTakenAsAPlayer)
+{
+    ProgramDir dir;
+    TForm1 form;
+    const QString player = program(dir, QStringLiteral("bin/mplayer"));
+    dir.dialogs.files = {dir.path(QStringLiteral("format.txt")), dir.path(QStringLiteral("Skin")), player};
+    runSettings(
         form,
-        [](TConfigForm &d) {
-            EXPECT_EQ(d.ui().BSPlayerPath->text(), QStringLiteral("/opt/My Players/bplay.exe"));
+        [&](TConfigForm &d) {
+            EXPECT_EQ(d.pos(), QPoint(192, 114));
+            QTest::mouseClick(d.ui().Button01, Qt::LeftButton);
+            QTest::mouseClick(d.ui().Button01, Qt::LeftButton);
+            EXPECT_EQ(d.ui().MicroDVDPath->text(), QString());
+            QTest::mouseClick(d.ui().Button01, Qt::LeftButton);
         },
-        false);
+        true);
+    ASSERT_EQ(dir.dialogs.messages.size(), 2u);
+    EXPECT_EQ(dir.dialogs.messages[0], QString::fromUtf8("Файлът\n%1\nне е програма, която може да бъде "
+                                                         "стартирана. Изберете изпълнимия файл на плейъра.")
+                                           .arg(dir.path(QStringLiteral("format.txt"))));
+    EXPECT_EQ(dir.registry.get(kMdvd), player);
 }
 
 TEST(Settings, CancelCreatesOnlyTheKey)
