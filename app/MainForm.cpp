@@ -330,21 +330,24 @@ bool TForm1::SaveBeforeQuit()
             m_dataSet->Close();
             return true;
         } catch (const std::exception &error) {
+            const QString retry = QString::fromUtf8("Опитай отново");
+            const QString elsewhere = QString::fromUtf8("Запиши другаде...");
+            const QString quit = QString::fromUtf8("Изход без запис");
+            const QString cancel = QString::fromUtf8("Отказ");
             const QString text = QString::fromUtf8("Каталогът не можа да бъде записан:\n%1\n\n"
-                                                   "Retry: опитай отново.\n"
-                                                   "Ignore: запиши каталога в друг файл.\n"
-                                                   "Abort: изход без запис; промените се губят.\n"
-                                                   "Cancel: обратно към програмата.")
+                                                   "Промените са запазени в програмата. „Запиши другаде...“ "
+                                                   "записва каталога в друг файл; „Изход без запис“ затваря "
+                                                   "програмата и промените се губят; „Отказ“ връща към "
+                                                   "програмата.")
                                      .arg(QString::fromUtf8(error.what()));
-            const int answer = Dialogs().MessageDlg(text, TMsgDlgType::mtError,
-                                                    MsgButtons::mbRetry | MsgButtons::mbIgnore |
-                                                        MsgButtons::mbAbort | MsgButtons::mbCancel);
-            if (answer == mrAbort) {
+            const QString answer =
+                Dialogs().Ask(text, TMsgDlgType::mtError, {retry, elsewhere, quit, cancel}, cancel);
+            if (answer == quit) {
                 m_dataSet->DiscardChanges();
                 m_dataSet->Close();
                 return true;
             }
-            if (answer == mrIgnore) {
+            if (answer == elsewhere) {
                 const QString file = Dialogs().SaveFileName(QString::fromUtf8("Запиши каталога като"),
                                                             QString::fromUtf8("Текстови файлове|*.txt"),
                                                             QStringLiteral("db.txt"));
@@ -355,7 +358,7 @@ bool TForm1::SaveBeforeQuit()
                         TApplication::ShowException(saveError);
                     }
                 }
-            } else if (answer != mrRetry) {
+            } else if (answer != retry) {
                 return false;
             }
         }

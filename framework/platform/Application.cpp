@@ -5,6 +5,8 @@
 
 #include <QDir>
 #include <QFont>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 namespace {
 int g_loadingDepth = 0;
@@ -24,12 +26,16 @@ TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv)
     QFont::insertSubstitutions(QStringLiteral("Tahoma"),
                                {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     setExceptionHandler([](const std::exception &error) { ShowException(error); });
+    // Qt's own texts (the file dialogs, the edit boxes' menus) in the program's language.
+    auto *qtTexts = new QTranslator(this);
+    if (qtTexts->load(QStringLiteral("qtbase_bg"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(qtTexts);
 }
 
 void TApplication::setTitle(const QString &title)
 {
+    // Not the display name, which the window system would append to every window's title.
     setApplicationName(title);
-    setApplicationDisplayName(title);
 }
 
 void TApplication::ShowException(const std::exception &error)

@@ -85,3 +85,10 @@ TEST(Commands, ASettingThatCannotBeReadStopsTheSettingsDialog)
     EXPECT_EQ(dir.registry.get(QStringLiteral("MicroDVDPath")), QStringLiteral("/opt/mdvd/mdvdp"));
     EXPECT_EQ(warnings.escaped(), QStringList());
 }
+
+TEST(Commands, QtsOwnTextsSpeakBulgarian)
+{
+    // qtbase_bg.qm, from Debian's qt6-translations-l10n.
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), QString::fromUtf8("Преглед на:"));
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "File &name:"), QString::fromUtf8("Име на &файла:"));
+}

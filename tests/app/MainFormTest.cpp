@@ -243,19 +243,26 @@ TEST(MainWindow, FailedSaveAtExitLetsTheUserRetryOrSaveElsewhere)
     TForm1 form;
     deleteAndLoseTheFolder(dir, form);
 
-    dir.dialogs.answers = {mrCancel};
+    dir.dialogs.namedAnswers = {QString::fromUtf8("Отказ")};
     form.close();
     EXPECT_TRUE(form.isVisible()); // the user stays
     EXPECT_TRUE(form.DataSet()->Active());
-    ASSERT_EQ(dir.dialogs.questions.size(), 2u);
-    EXPECT_TRUE(dir.dialogs.questions[1].text.contains(QStringLiteral("Cannot create file")));
-    EXPECT_EQ(dir.dialogs.questions[1].type, TMsgDlgType::mtError);
+    ASSERT_EQ(dir.dialogs.asked.size(), 1u);
+    EXPECT_TRUE(dir.dialogs.asked[0].text.contains(QStringLiteral("Cannot create file")));
+    EXPECT_EQ(dir.dialogs.asked[0].type, TMsgDlgType::mtError);
+    EXPECT_EQ(dir.dialogs.asked[0].buttons,
+              (QStringList{QString::fromUtf8("Опитай отново"), QString::fromUtf8("Запиши другаде..."),
+                           QString::fromUtf8("Изход без запис"), QString::fromUtf8("Отказ")}));
+    EXPECT_EQ(dir.dialogs.asked[0].escape, QString::fromUtf8("Отказ"));
+    // Closing the box by its border is Cancel too.
+    form.close();
+    EXPECT_TRUE(form.isVisible());
 
-    dir.dialogs.answers = {mrRetry, mrIgnore};
+    dir.dialogs.namedAnswers = {QString::fromUtf8("Опитай отново"), QString::fromUtf8("Запиши другаде...")};
     dir.dialogs.saveFiles = {dir.path(QStringLiteral("rescued.txt"))};
     form.close();
     EXPECT_FALSE(form.isVisible());
-    EXPECT_EQ(dir.dialogs.questions.size(), 4u);
+    EXPECT_EQ(dir.dialogs.asked.size(), 4u);
     EXPECT_EQ(dir.read(QStringLiteral("rescued.txt")), kFilms.substr(kFilms.find("\"Smith")));
     EXPECT_EQ(dir.read(QStringLiteral("gone/db.txt")), kFilms);
 }
@@ -266,7 +273,7 @@ TEST(MainWindow, QuittingWithoutSavingIsTheUsersChoice)
     runFromSubfolder(dir);
     TForm1 form;
     deleteAndLoseTheFolder(dir, form);
-    dir.dialogs.answers = {mrAbort};
+    dir.dialogs.namedAnswers = {QString::fromUtf8("Изход без запис")};
     form.close();
     EXPECT_FALSE(form.isVisible());
     EXPECT_FALSE(form.DataSet()->Active());
