@@ -6,6 +6,7 @@
 #include "BarMenus.h"
 #include "CatalogueFields.h"
 #include "Codec.h"
+#include "Colors.h"
 #include "ConfigForm.h"
 #include "DataSource.h"
 #include "Dialogs.h"
@@ -19,11 +20,20 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QStatusBar>
 
 TForm1 *Form1 = nullptr;
+
+namespace {
+// The control panel's inner and outer bevel, a pixel each.
+constexpr int kPanelBevels = 2;
+} // namespace
 
 TForm1::TForm1(QWidget *parent)
     : QMainWindow(parent), m_ui(std::make_unique<Ui::TForm1>()), m_dataSet(new TSdfDataSet(this)),
@@ -38,6 +48,7 @@ TForm1::TForm1(QWidget *parent)
     }
     FormLoading::Finish(this);
     setFont(LayoutFont("MS Sans Serif", 11));
+    move(192, 114);
 
     // What the layout cannot say: the data bindings, the grid's columns, the status bar's panel.
     m_dataSource->setDataSet(m_dataSet);
@@ -51,6 +62,8 @@ TForm1::TForm1(QWidget *parent)
     atHome.Alignment = Qt::AlignCenter;
     atHome.Bold = true;
     grid->horizontalHeader()->setFont(LayoutFont("MS Sans Serif", 11));
+    // The column widths follow the window's width down to a single pixel.
+    grid->horizontalHeader()->setMinimumSectionSize(0);
     grid->setDataSource(m_dataSource);
     auto *panel = new QLabel(m_ui->StatusBar1);
     panel->setObjectName(QStringLiteral("StatusPanel0"));
@@ -67,7 +80,6 @@ TForm1::TForm1(QWidget *parent)
     connect(m_ui->Button04, &TNoxSkinBtn::OnClick, this, Command(this, &TForm1::Button04Click));
     connect(grid, &TDBGrid::KeyDown, this,
             Command([this](int key, Qt::KeyboardModifiers) { DBGrid1KeyDown(key); }));
-    connect(grid, &QAbstractItemView::doubleClicked, this, Command(this, &TForm1::Button04Click));
     setTabOrder(grid, m_ui->PlayerBox);
 
     try {
@@ -90,6 +102,7 @@ void TForm1::FormCreate()
     const QString dir = ProgramDirectory();
     m_dataSet->LoadSchemaFromFile(dir + QStringLiteral("format.txt"));
     m_dataSet->setFileName(dir + QStringLiteral("db.txt"));
+    OfferEmptyCatalogue(dir + QStringLiteral("db.txt"));
     m_dataSet->Open();
     for (int position : {cfVideo, cfAudio, cfSubtitles, cfLentTo})
         m_dataSet->Fields(position)->setVisible(false);
@@ -97,6 +110,23 @@ void TForm1::FormCreate()
         ->setText(m_ui->VersionLabel->Caption());
     LoadSkins();
     m_ui->PlayerBox->setCurrentIndex(0);
+}
+
+void TForm1::OfferEmptyCatalogue(const QString &fileName)
+{
+    if (QFileInfo::exists(fileName))
+        return;
+    const QString yes = QString::fromUtf8("Да");
+    const QString no = QString::fromUtf8("Не");
+    const QString answer = Dialogs().Ask(
+        QString::fromUtf8("Каталогът db.txt не е намерен. Да се създаде ли нов, празен каталог?"),
+        TMsgDlgType::mtConfirmation, {yes, no}, no);
+    if (answer != yes)
+        return;
+    // An empty file is a catalogue without films; when it cannot be made, opening says so.
+    QFile file(fileName);
+    if (file.open(QIODevice::NewOnly))
+        file.close();
 }
 
 void TForm1::LoadSkins()
@@ -240,6 +270,49 @@ void TForm1::FormResize()
     grid->setColumnWidthOf(2, q - 35);
 }
 
+void PaintPanelBevels(QWidget *panel)
+{
+    // The outer bevel lowered, the inner one raised, one pixel each; the bottom and right edges of a
+    // ring are drawn last and take its top-right and bottom-left corners.
+    QPainter painter(panel);
+    const TColor rings[2][2] = {{clBtnShadow, clBtnHighlight}, {clBtnHighlight, clBtnShadow}};
+    QRect r = panel->rect();
+    for (const auto &ring : rings) {
+        painter.setPen(toQColor(ring[0]));
+        painter.drawLine(r.topLeft(), r.bottomLeft());
+        painter.drawLine(r.topLeft(), r.topRight());
+        painter.setPen(toQColor(ring[1]));
+        painter.drawLine(r.topRight(), r.bottomRight());
+        painter.drawLine(r.bottomLeft(), r.bottomRight());
+        r.adjust(1, 1, -1, -1);
+    }
+}
+
+void TForm1::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    FitFrame();
+}
+
+void TForm1::moveEvent(QMoveEvent *event)
+{
+    QMainWindow::moveEvent(event);
+    FitFrame();
+}
+
+void TForm1::FitFrame()
+{
+    // The layout's size is the outer frame's. The window system tells the frame only once the
+    // window is shown; the client area is then made that much smaller, once.
+    if (m_frameFitted || !isVisible())
+        return;
+    const QSize frame = frameGeometry().size() - geometry().size();
+    if (frame.isEmpty())
+        return;
+    m_frameFitted = true;
+    resize(QSize(544, 375) - frame);
+}
+
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::ContextMenu &&
@@ -249,12 +322,18 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
         DBGrid1ContextPopup(m_ui->DBGrid1->viewport()->mapFromGlobal(menuEvent->globalPos()), byMouse);
         return true;
     }
-    // Panel1 is aligned to the right of the control panel.
+    // A double click anywhere in the grid starts the film, below the last row too.
+    if (watched == m_ui->DBGrid1->viewport() && event->type() == QEvent::MouseButtonDblClick &&
+        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
+        RunCommand([this] { Button04Click(); });
+    // Panel1 is aligned to the right of the control panel, inside its two bevels.
     if (watched == m_ui->ControlPanel && event->type() == QEvent::Resize) {
-        const int inset = m_ui->ControlPanel->frameWidth();
+        const int inset = kPanelBevels;
         m_ui->Panel1->setGeometry(m_ui->ControlPanel->width() - inset - 238, inset, 238,
                                   m_ui->ControlPanel->height() - 2 * inset);
     }
+    if (watched == m_ui->ControlPanel && event->type() == QEvent::Paint)
+        PaintPanelBevels(m_ui->ControlPanel);
     return QMainWindow::eventFilter(watched, event);
 }
 
