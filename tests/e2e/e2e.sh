@@ -134,6 +134,9 @@ add)
     focus "$main"
     xdotool key Insert
     dialog=$(window AddEditForm)
+    # The title bar reads the window's caption and nothing more.
+    title=$(xdotool getwindowname "$dialog")
+    [ "$title" = AddEditForm ] || fail "the title bar reads $title"
     focus "$dialog"
     click "$dialog" 100 70
     type_text 'Нов филм, нов'
