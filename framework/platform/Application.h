@@ -23,16 +23,13 @@ public:
 // that it never unwinds through Qt's signal code; the program goes on.
 void RunCommand(const std::function<void()> &command);
 
-// The one way a command is connected to what triggers it (a button, a key, a menu item):
-//     connect(button, &TNoxSkinBtn::OnClick, this, Command(this, &TForm1::Button1Click));
-template <typename Object> auto Command(Object *object, void (Object::*handler)())
+// The slot of a command, the one way a command is connected to what triggers it (a button, a key,
+// a menu item): an error it raises is shown in the error box by RunCommand. Takes whatever the
+// signal passes and calls `command` without it.
+//     connect(button, &TNoxSkinBtn::OnClick, this, Guarded([this] { Button1Click(); }));
+template <typename Command> auto Guarded(Command command)
 {
-    return [object, handler] { RunCommand([object, handler] { (object->*handler)(); }); };
-}
-// The same for a handler that takes the signal's arguments.
-template <typename Handler> auto Command(Handler handler)
-{
-    return [handler](auto... args) { RunCommand([&] { handler(args...); }); };
+    return [command = std::move(command)](auto &&...) { RunCommand(command); };
 }
 
 // The directory of the executable, with a trailing separator.
