@@ -368,6 +368,8 @@ void TForm1::BuildGridMenu()
     m_gridMenu->Items()->Items(4)->setDefault(true);
     m_ui->DBGrid1->installEventFilter(this);
     m_ui->DBGrid1->viewport()->installEventFilter(this);
+    m_ui->DBGrid1->horizontalHeader()->viewport()->installEventFilter(this);
+    m_ui->DBGrid1->verticalHeader()->viewport()->installEventFilter(this);
     connect(m_ui->DBGrid1, &TDBGrid::KeyDown, this, [this](int key, Qt::KeyboardModifiers modifiers) {
         constexpr int VK_F10 = 121;
         if (key == VK_F10 && modifiers == Qt::ShiftModifier)
@@ -466,10 +468,20 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
         DBGrid1ContextPopup(m_ui->DBGrid1->viewport()->mapFromGlobal(menuEvent->globalPos()), byMouse);
         return true;
     }
-    // A double click anywhere in the grid starts the film, below the last row too.
-    if (watched == m_ui->DBGrid1->viewport() && event->type() == QEvent::MouseButtonDblClick &&
-        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
-        Guarded([this] { Button04Click(); })();
+    // A double click anywhere in the grid starts the film: below the last row, on the titles and on
+    // the indicator column too. The titles do nothing else with it, so a column keeps the width the
+    // window gives it.
+    if (event->type() == QEvent::MouseButtonDblClick &&
+        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+        TDBGrid *grid = m_ui->DBGrid1;
+        if (watched == grid->viewport())
+            Guarded([this] { Button04Click(); })();
+        if (watched == grid->horizontalHeader()->viewport() ||
+            watched == grid->verticalHeader()->viewport()) {
+            Guarded([this] { Button04Click(); })();
+            return true;
+        }
+    }
     // Panel1 is aligned to the right of the control panel, inside its two bevels.
     if (watched == m_ui->ControlPanel && event->type() == QEvent::Resize) {
         const int inset = kPanelBevels;

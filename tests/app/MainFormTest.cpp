@@ -8,6 +8,7 @@
 #include "ui_AddEditForm.h"
 #include "ui_MainForm.h"
 
+#include <QHeaderView>
 #include <QStatusBar>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -171,6 +172,14 @@ TEST(MainWindow, ADoubleClickAnywhereInTheGridStartsTheFilm)
     EXPECT_EQ(dir.dialogs.messages.size(), 2u);
     QTest::mouseDClick(rows, Qt::RightButton, {}, QPoint(30, rows->height() - 5));
     EXPECT_EQ(dir.dialogs.messages.size(), 2u);
+    // The titles and the indicator column are the grid's too; a title's edge keeps its width.
+    TDBGrid *grid = form.ui().DBGrid1;
+    const int width = grid->columnWidth(0);
+    QTest::mouseDClick(grid->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(width - 1, 5));
+    EXPECT_EQ(dir.dialogs.messages.size(), 3u);
+    EXPECT_EQ(grid->columnWidth(0), width);
+    QTest::mouseDClick(grid->verticalHeader()->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(dir.dialogs.messages.size(), 4u);
 }
 
 TEST(MainWindow, ShortSchemaFailsOnTheHiddenFields)
