@@ -34,6 +34,8 @@ public:
 
 private:
     void FormCreate();
+    // False, after telling the user, when a box holds a character the catalogue cannot store.
+    bool TextsCanBeStored();
     void choose(class TDBEdit *edit);
 
     std::unique_ptr<Ui::TAddEditForm> m_ui;

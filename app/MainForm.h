@@ -63,11 +63,15 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void FormCreate();
+    // When the catalogue's file is missing, asks whether to start an empty one and makes it.
+    void OfferEmptyCatalogue(const QString &fileName);
     void BuildMainMenu();
     void BuildGridMenu();
     void BuildFindBar();
@@ -76,6 +80,7 @@ private:
     void DBGrid1ContextPopup(const QPoint &viewportPos, bool byMouse);
     void DBGrid1KeyDown(int key);
     void runEditDialog(int mode);
+    void FitFrame();
     // Saves the catalogue before the program ends; false when the user chose to stay.
     bool SaveBeforeQuit();
     // Before changes are written over a file that another program changed since it was read: true
@@ -96,11 +101,15 @@ private:
     TLumBarMainMenu *m_mainMenu = nullptr;
     TLumCustomBarPopupMenu *m_gridMenu = nullptr;
     TFindBar *m_findBar = nullptr;
+    bool m_frameFitted = false;
     std::unique_ptr<QLockFile> m_lock;
     bool m_readOnlyCatalogue = false;
     bool m_quitRequested = false;
     bool m_closing = false;
 };
+
+// The control panel's border: an outer lowered and an inner raised bevel of a pixel each.
+void PaintPanelBevels(QWidget *panel);
 
 // The program's windows, created at start in this order.
 extern TForm1 *Form1;
