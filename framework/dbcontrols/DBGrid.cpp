@@ -404,6 +404,15 @@ std::vector<int> DBGridModel::ShownPositions() const
     return positions;
 }
 
+std::optional<std::vector<int>> DBGridModel::FilteredPositions() const
+{
+    if (!m_shown || !m_filterOn || m_search.empty())
+        return std::nullopt;
+    std::vector<int> positions(m_map.begin(), m_map.end());
+    std::sort(positions.begin(), positions.end());
+    return positions;
+}
+
 void DBGridModel::setFindFields(const QStringList &names)
 {
     m_findFieldNames = names;

@@ -11,6 +11,7 @@
 #include <QTableView>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QCollator;
@@ -88,6 +89,10 @@ public:
     // How many stored records the view shows, and their positions in the view's order.
     int shownCount() const;
     std::vector<int> ShownPositions() const;
+    // The films a filter lets through: their positions (record numbers in catalogue order),
+    // ascending, whatever the sort; none when no filter narrows the view and every film shows.
+    // Films added or edited since the text was set count as they show.
+    std::optional<std::vector<int>> FilteredPositions() const;
 
 signals:
     void activeRowChanged(int row);

@@ -124,7 +124,17 @@ TEST(GridFilter, ShowsMatchesInCatalogueOrderAndKeepsTheCurrentFilm)
     EXPECT_EQ(f.model->ShownPositions(), (std::vector<int>{0, 4}));
     // The current film was filtered away: the next one shown becomes current.
     EXPECT_EQ(f.title(), ansi("Време разделно"));
+    // Sorted, the view's order changes; the films the filter lets through stay in catalogue order.
+    f.model->setSort(0, Qt::AscendingOrder);
+    EXPECT_EQ(f.model->ShownPositions(), (std::vector<int>{4, 0}));
+    EXPECT_EQ(f.model->FilteredPositions(), (std::vector<int>{0, 4}));
+    f.find("нищо такова");
+    EXPECT_EQ(f.model->rowCount(), 0);
+    EXPECT_EQ(f.model->FilteredPositions(), std::vector<int>());
+    f.find("dvd");
+    f.model->setSort(-1, Qt::AscendingOrder);
     f.model->setFilterOn(false);
+    EXPECT_EQ(f.model->FilteredPositions(), std::nullopt);
     EXPECT_EQ(f.model->rowCount(), 5);
     EXPECT_EQ(f.title(), ansi("Време разделно"));
     EXPECT_EQ(f.grid.currentIndex().row(), 4);
