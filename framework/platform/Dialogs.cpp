@@ -30,7 +30,16 @@ void RealDialogs::ShowMessage(const QString &text)
 {
     QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), text, QMessageBox::Ok,
                     activeParent());
+    const QPointer<QMessageBox> outer = m_message;
+    m_message = &box;
     box.exec();
+    m_message = outer;
+}
+
+void RealDialogs::CloseMessage()
+{
+    if (m_message)
+        m_message->done(QMessageBox::Ok);
 }
 
 void RealDialogs::ShowError(const QString &text)
