@@ -35,6 +35,8 @@ public:
 private:
     void FormCreate();
     void choose(class TDBEdit *edit);
+    // A film with the same title and disc label as another asks first; false when the user said No.
+    bool confirmTwice();
 
     std::unique_ptr<Ui::TAddEditForm> m_ui;
     QPointer<TDataSource> m_source;
