@@ -11,10 +11,35 @@
 #include <emmintrin.h>
 #endif
 #include <limits>
+#include <stdexcept>
 
 namespace {
 constexpr std::size_t kArenaChunk = 64 * 1024;
 constexpr std::size_t kWriteChunk = 1024 * 1024;
+// Entries per block: moving one block's entries costs about as much as reading a line.
+constexpr std::size_t kBlockSize = 2048;
+
+// In [lo, hi) of a sequence whose non-zero keys rise, the last place whose key is non-zero and at
+// most `k`; -1 when there is none. Zero keys are holes that the search steps over.
+template <class Key> int lastAtMost(int lo, int hi, std::int32_t k, Key key)
+{
+    int found = -1;
+    while (lo < hi) {
+        const int mid = lo + (hi - lo) / 2;
+        int probe = mid;
+        while (probe < hi && key(probe) == 0)
+            ++probe;
+        if (probe == hi) {
+            hi = mid;
+        } else if (key(probe) <= k) {
+            found = probe;
+            lo = probe + 1;
+        } else {
+            hi = mid;
+        }
+    }
+    return found;
+}
 } // namespace
 
 void LineList::FreeText::operator()(char *p) const
@@ -33,8 +58,14 @@ LineList::Text LineList::allocateText(std::size_t size)
 
 void LineList::clear()
 {
-    m_entries.clear();
-    m_entries.shrink_to_fit();
+    m_blocks.clear();
+    m_blocks.shrink_to_fit();
+    m_starts.clear();
+    m_starts.shrink_to_fit();
+    m_count = 0;
+    m_loadedCount = 0;
+    m_added.clear();
+    forget();
     m_text.reset();
     m_textSize = 0;
     m_arena.clear();
@@ -108,14 +139,7 @@ void LineList::split()
 {
     const char *const base = m_text.get();
     std::size_t size = m_textSize;
-    // Reserve for the line length seen in the first part of the text; the list grows if it is off.
-    const std::size_t sample = std::min<std::size_t>(size, 256 * 1024);
-    std::size_t sampleLines = 1;
-    for (const char *q = base;
-         (q = static_cast<const char *>(std::memchr(q, '\n', std::size_t(base + sample - q)))); ++q)
-        ++sampleLines;
-    m_entries.reserve(sample ? std::size_t(double(size) / double(sample) * double(sampleLines) * 1.05) + 16
-                             : 0);
+    std::vector<Entry> *filling = nullptr;
 
     // One pass over the text: lines end at CR, LF or CR LF, and a NUL ends the text.
     std::size_t lineStart = 0;
@@ -123,10 +147,16 @@ void LineList::split()
     auto endLine = [&](std::size_t stop) {
         const std::size_t length = stop - lineStart;
         if (length > std::numeric_limits<std::uint32_t>::max())
-            throw Exception("Line " + std::to_string(m_entries.size() + 1) + " is too long");
-        if (m_entries.size() >= std::size_t(std::numeric_limits<std::int32_t>::max() - 1))
+            throw Exception("Line " + std::to_string(m_count + 1) + " is too long");
+        if (m_count >= std::numeric_limits<std::int32_t>::max() - 1)
             throw Exception("Too many lines");
-        m_entries.push_back({base + lineStart, std::uint32_t(length), std::int32_t(m_entries.size() + 1)});
+        if (!filling || filling->size() == kBlockSize) {
+            newBlock(int(m_blocks.size()));
+            m_blocks.back()->firstLoaded = m_count + 1;
+            filling = &m_blocks.back()->entries;
+        }
+        filling->push_back({base + lineStart, std::uint32_t(length), m_count + 1});
+        ++m_count;
         if (length > m_longest)
             m_longest = length;
     };
@@ -164,15 +194,104 @@ void LineList::split()
     if (lineStart < size)
         endLine(size);
     m_textSize = size;
+    m_loadedCount = m_count;
+}
+
+const LineList::Entry &LineList::locateEntry(int index) const
+{
+    int offset = 0;
+    const int block = blockOf(index, offset);
+    const std::vector<Entry> &entries = m_blocks[std::size_t(block)]->entries;
+    m_hot = {m_starts[std::size_t(block)], int(entries.size()), entries.data()};
+    return entries[std::size_t(offset)];
+}
+
+int LineList::blockOf(int index, int &offset) const
+{
+    // Blocks are never empty, so their starts rise strictly.
+    const auto after = std::upper_bound(m_starts.begin(), m_starts.end(), index);
+    const int block = std::max(int(after - m_starts.begin()) - 1, 0);
+    offset = index - m_starts[std::size_t(block)];
+    return block;
+}
+
+void LineList::newBlock(int at)
+{
+    auto block = std::make_unique<Block>();
+    block->entries.reserve(kBlockSize);
+    const int start = at < int(m_starts.size()) ? m_starts[std::size_t(at)] : m_count;
+    m_blocks.insert(m_blocks.begin() + at, std::move(block));
+    m_starts.insert(m_starts.begin() + at, start);
+    renumberFrom(at);
+}
+
+void LineList::renumberFrom(int block)
+{
+    for (std::size_t b = std::size_t(block); b < m_blocks.size(); ++b)
+        m_blocks[b]->index = int(b);
+}
+
+void LineList::splitBlock(int block)
+{
+    newBlock(block + 1);
+    Block &left = *m_blocks[std::size_t(block)];
+    Block &right = *m_blocks[std::size_t(block) + 1];
+    const std::size_t half = left.entries.size() / 2;
+    right.entries.assign(left.entries.begin() + std::ptrdiff_t(half), left.entries.end());
+    left.entries.resize(half);
+    m_starts[std::size_t(block) + 1] = m_starts[std::size_t(block)] + int(half);
+    for (const Entry &e : right.entries) {
+        if (!isLoaded(e.id))
+            m_added[e.id] = &right;
+    }
+    updateFirstLoaded(left, 0);
+    updateFirstLoaded(right, 0);
+}
+
+void LineList::removeBlock(int block)
+{
+    m_blocks.erase(m_blocks.begin() + block);
+    m_starts.erase(m_starts.begin() + block);
+    renumberFrom(block);
+}
+
+void LineList::updateFirstLoaded(Block &block, std::size_t from)
+{
+    block.firstLoaded = 0;
+    for (std::size_t i = from; i < block.entries.size(); ++i) {
+        if (isLoaded(block.entries[i].id)) {
+            block.firstLoaded = block.entries[i].id;
+            return;
+        }
+    }
 }
 
 int LineList::indexOfId(std::int32_t id, int hint) const
 {
-    if (hint >= 0 && hint < count() && m_entries[std::size_t(hint)].id == id)
+    if (hint >= 0 && hint < m_count && entry(hint).id == id)
         return hint;
-    for (std::size_t i = 0; i < m_entries.size(); ++i) {
-        if (m_entries[i].id == id)
-            return int(i);
+    if (id <= 0 || m_count == 0)
+        return -1;
+    if (isLoaded(id)) {
+        // Loaded lines keep their file order: search the blocks, then the block, by ID.
+        const int block = lastAtMost(0, int(m_blocks.size()), id,
+                                     [this](int b) { return m_blocks[std::size_t(b)]->firstLoaded; });
+        if (block < 0)
+            return -1;
+        const std::vector<Entry> &entries = m_blocks[std::size_t(block)]->entries;
+        const int at = lastAtMost(0, int(entries.size()), id, [&](int i) {
+            const std::int32_t other = entries[std::size_t(i)].id;
+            return isLoaded(other) ? other : 0;
+        });
+        return at >= 0 && entries[std::size_t(at)].id == id ? m_starts[std::size_t(block)] + at : -1;
+    }
+    const auto found = m_added.find(id);
+    if (found == m_added.end())
+        return -1;
+    const Block &block = *found->second;
+    for (std::size_t i = 0; i < block.entries.size(); ++i) {
+        if (block.entries[i].id == id)
+            return m_starts[std::size_t(block.index)] + int(i);
     }
     return -1;
 }
@@ -195,20 +314,99 @@ const char *LineList::store(std::string_view line)
 
 void LineList::replace(int index, std::string_view line)
 {
-    Entry &e = m_entries[std::size_t(index)];
+    // The entry stays where it is, so the block being read stays valid.
+    Entry &e = const_cast<Entry &>(entry(index));
     e.data = store(line);
     e.size = std::uint32_t(line.size());
 }
 
 void LineList::insert(int index, std::string_view line, std::int32_t id)
 {
+    if (isLoaded(id) || m_added.count(id))
+        throw std::invalid_argument("LineList: record ID " + std::to_string(id) + " is taken");
     const Entry e{store(line), std::uint32_t(line.size()), id};
-    m_entries.insert(m_entries.begin() + index, e);
+    forget();
+    if (m_blocks.empty())
+        newBlock(0);
+    int offset = 0;
+    int block = blockOf(index, offset);
+    if (m_blocks[std::size_t(block)]->entries.size() >= kBlockSize) {
+        splitBlock(block);
+        const int half = int(m_blocks[std::size_t(block)]->entries.size());
+        if (offset > half) {
+            offset -= half;
+            ++block;
+        }
+    }
+    Block &target = *m_blocks[std::size_t(block)];
+    target.entries.insert(target.entries.begin() + offset, e);
+    for (std::size_t b = std::size_t(block) + 1; b < m_starts.size(); ++b)
+        ++m_starts[b];
+    ++m_count;
+    m_added[id] = &target;
 }
 
 void LineList::erase(int index)
 {
-    m_entries.erase(m_entries.begin() + index);
+    forget();
+    int offset = 0;
+    const int block = blockOf(index, offset);
+    Block &target = *m_blocks[std::size_t(block)];
+    const std::int32_t id = target.entries[std::size_t(offset)].id;
+    target.entries.erase(target.entries.begin() + offset);
+    for (std::size_t b = std::size_t(block) + 1; b < m_starts.size(); ++b)
+        --m_starts[b];
+    --m_count;
+    if (!isLoaded(id))
+        m_added.erase(id);
+    else if (id == target.firstLoaded)
+        updateFirstLoaded(target, std::size_t(offset));
+    if (target.entries.empty())
+        removeBlock(block);
+}
+
+int LineList::eraseIf(const std::function<bool(std::string_view)> &blank, int *first)
+{
+    forget();
+    int removed = 0;
+    int firstRemoved = -1;
+    int position = 0;
+    for (const auto &block : m_blocks) {
+        std::vector<Entry> &entries = block->entries;
+        std::size_t kept = 0;
+        for (const Entry &e : entries) {
+            if (blank({e.data, e.size})) {
+                if (firstRemoved < 0)
+                    firstRemoved = position;
+                ++removed;
+                if (!isLoaded(e.id))
+                    m_added.erase(e.id);
+            } else {
+                entries[kept++] = e;
+            }
+            ++position;
+        }
+        if (kept != entries.size()) {
+            entries.resize(kept);
+            updateFirstLoaded(*block, 0);
+        }
+    }
+    if (removed > 0) {
+        m_blocks.erase(std::remove_if(m_blocks.begin(), m_blocks.end(),
+                                      [](const std::unique_ptr<Block> &b) { return b->entries.empty(); }),
+                       m_blocks.end());
+        m_starts.resize(m_blocks.size());
+        int start = 0;
+        for (std::size_t b = 0; b < m_blocks.size(); ++b) {
+            m_blocks[b]->index = int(b);
+            m_starts[b] = start;
+            start += int(m_blocks[b]->entries.size());
+        }
+        m_count -= removed;
+    }
+    if (first)
+        *first = firstRemoved;
+    return removed;
 }
 
 void LineList::save(const QString &fileName) const
@@ -226,11 +424,13 @@ void LineList::save(const QString &fileName) const
         }
         chunk.clear();
     };
-    for (const Entry &e : m_entries) {
-        chunk.append(e.data, e.size);
-        chunk.append("\r\n", 2);
-        if (chunk.size() >= kWriteChunk)
-            flush();
+    for (const auto &block : m_blocks) {
+        for (const Entry &e : block->entries) {
+            chunk.append(e.data, e.size);
+            chunk.append("\r\n", 2);
+            if (chunk.size() >= kWriteChunk)
+                flush();
+        }
     }
     flush();
     if (!file.flush() || !file.commit())

@@ -424,6 +424,7 @@ void TFixedFormatDataSet::PostRecord()
         CheckRecordStorable(buffer);
         m_lines.replace(m_cursor, RecordToLine(buffer));
         m_changed = true;
+        lineReplaced(m_cursor);
     } else {
         AddLine(buffer, false);
     }
@@ -437,18 +438,45 @@ void TFixedFormatDataSet::AddLine(char *buffer, bool append)
     ++m_lastRecordId;
     if (append)
         MoveToLast();
-    if (m_cursor >= 0)
-        m_lines.insert(std::min(m_cursor, m_lines.count()), line, m_lastRecordId);
-    else
-        m_lines.insert(m_lines.count(), line, m_lastRecordId);
+    const int index = m_cursor >= 0 ? std::min(m_cursor, m_lines.count()) : m_lines.count();
+    m_lines.insert(index, line, m_lastRecordId);
+    // The buffer now holds the stored record, so the active row is found at once by its ID.
+    putInt32(buffer + m_recInfoOffset, m_lastRecordId);
+    SetRecordFlag(buffer, rfCurrent);
+    lineInserted(index);
 }
 
 void TFixedFormatDataSet::DeleteLine()
 {
     m_changed = true;
+    const int index = m_cursor;
     m_lines.erase(m_cursor);
     if (m_cursor >= m_lines.count())
         --m_cursor;
+    lineRemoved(index);
+}
+
+void TFixedFormatDataSet::lineInserted(int index)
+{
+    // A header line is no row; when it changes, the rows shift under the views.
+    if (index < FirstRecordLine())
+        emit rowsReset();
+    else
+        emit rowInserted(index - FirstRecordLine());
+}
+
+void TFixedFormatDataSet::lineRemoved(int index)
+{
+    if (index < FirstRecordLine())
+        emit rowsReset();
+    else
+        emit rowRemoved(index - FirstRecordLine());
+}
+
+void TFixedFormatDataSet::lineReplaced(int index)
+{
+    if (index >= FirstRecordLine())
+        emit rowUpdated(index - FirstRecordLine());
 }
 
 namespace {
@@ -554,12 +582,14 @@ void TFixedFormatDataSet::DropBlankLines()
 {
     if (!Active())
         DatabaseError("Cannot perform this operation on a closed dataset", this);
-    for (int i = m_lines.count() - 1; i >= 0; --i) {
-        if (trimBlanks(m_lines.at(i)).empty()) {
-            m_cursor = i;
-            DeleteLine();
-        }
-    }
+    // As if every blank line were deleted from the last to the first: the cursor ends where the
+    // first of them stood, or on the new last line.
+    int first = -1;
+    if (m_lines.eraseIf([](std::string_view line) { return trimBlanks(line).empty(); }, &first) == 0)
+        return;
+    m_changed = true;
+    m_cursor = std::min(first, m_lines.count() - 1);
+    emit rowsReset();
 }
 
 void TFixedFormatDataSet::RewriteAllLines()
@@ -572,6 +602,7 @@ void TFixedFormatDataSet::RewriteAllLines()
         record[std::size_t(m_recordWidth)] = '\0';
         m_lines.replace(i, RecordToLine(record.get()));
     }
+    emit rowsReset();
     m_lines.save(m_fileName);
 }
 

@@ -111,6 +111,10 @@ protected:
     int m_recordWidth = 0;
 
 private:
+    // Tell the views which records changed, by line index.
+    void lineInserted(int index);
+    void lineRemoved(int index);
+    void lineReplaced(int index);
     char *ActiveRecordBuffer() const;
     std::string_view SlotValue(const char *recordText, int fieldNo) const;
     void CheckRecordStorable(const char *recordText) const;

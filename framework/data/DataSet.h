@@ -148,6 +148,13 @@ signals:
     void updateRecordRequested();
     // The fields' visibility changed.
     void layoutChanged();
+    // A record was stored at, removed from or replaced at a position (as ReadRecordAt counts).
+    // Views hear these even while the controls are disabled, so that their rows stay right.
+    void rowInserted(int row);
+    void rowRemoved(int row);
+    void rowUpdated(int row);
+    // Records changed all over at once (a maintenance operation): views read them all again.
+    void rowsReset();
 
 protected:
     // The engine's operations.

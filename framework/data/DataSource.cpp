@@ -17,6 +17,10 @@ void TDataSource::setDataSet(TDataSet *dataSet)
         connect(dataSet, &TDataSet::recordChanged, this, &TDataSource::recordChanged);
         connect(dataSet, &TDataSet::updateRecordRequested, this, &TDataSource::updateRecordRequested);
         connect(dataSet, &TDataSet::layoutChanged, this, &TDataSource::layoutChanged);
+        connect(dataSet, &TDataSet::rowInserted, this, &TDataSource::rowInserted);
+        connect(dataSet, &TDataSet::rowRemoved, this, &TDataSource::rowRemoved);
+        connect(dataSet, &TDataSet::rowUpdated, this, &TDataSource::rowUpdated);
+        connect(dataSet, &TDataSet::rowsReset, this, &TDataSource::rowsReset);
     }
     emit dataSetChanged();
 }

@@ -24,6 +24,10 @@ signals:
     // Controls with pending edits write them into their fields now.
     void updateRecordRequested();
     void layoutChanged();
+    void rowInserted(int row);
+    void rowRemoved(int row);
+    void rowUpdated(int row);
+    void rowsReset();
 
 private:
     QPointer<TDataSet> m_dataSet;

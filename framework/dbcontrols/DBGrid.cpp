@@ -23,16 +23,24 @@ void DBGridModel::setDataSource(TDataSource *source)
         connect(source, &TDataSource::stateChanged, this, &DBGridModel::refresh);
         // Without persistent columns, the visible fields are the columns.
         connect(source, &TDataSource::layoutChanged, this, [this] {
-            beginResetModel();
             m_fieldsValid = false;
-            endResetModel();
+            resetRows();
+            refresh();
         });
         connect(source, &TDataSource::recordChanged, this, [this] {
             if (m_activeRow >= 0)
                 emit dataChanged(index(m_activeRow, 0), index(m_activeRow, columnCount() - 1));
         });
+        connect(source, &TDataSource::rowInserted, this, &DBGridModel::storedRowInserted);
+        connect(source, &TDataSource::rowRemoved, this, &DBGridModel::storedRowRemoved);
+        connect(source, &TDataSource::rowUpdated, this, &DBGridModel::storedRowUpdated);
+        connect(source, &TDataSource::rowsReset, this, [this] {
+            resetRows();
+            refresh();
+        });
     }
     m_fieldsValid = false;
+    resetRows();
     refresh();
 }
 
@@ -43,9 +51,8 @@ TDataSet *DBGridModel::dataSet() const
 
 void DBGridModel::columnsChanged()
 {
-    beginResetModel();
     m_fieldsValid = false;
-    endResetModel();
+    resetRows();
 }
 
 void DBGridModel::resolveFields() const
@@ -106,34 +113,166 @@ void DBGridModel::refresh()
 {
     TDataSet *ds = dataSet();
     const bool active = ds && ds->Active();
-    const TDataSetState state = active ? ds->State() : TDataSetState::dsInactive;
-    const int insertRow = state == TDataSetState::dsInsert ? ds->ActiveRow() : -1;
-    const int rows = active ? ds->RowCount() + (insertRow >= 0 ? 1 : 0) : 0;
     m_bufferRow = -1;
-    if (rows != m_rows || insertRow != m_insertRow) {
-        beginResetModel();
-        m_rows = rows;
-        m_insertRow = insertRow;
-        m_buffer = active ? ds->NewRowBuffer() : nullptr;
-        endResetModel();
-    } else if (rows > 0) {
-        emit dataChanged(index(0, 0), index(rows - 1, std::max(columnCount() - 1, 0)));
-        emit headerDataChanged(Qt::Vertical, 0, rows - 1);
+    if ((active ? ds : nullptr) != m_shown || columnCount() != m_columnCount) {
+        resetRows();
+    } else if (active) {
+        // A new record shows in a row of its own while it is inserted; cancelled, it leaves it.
+        const int insertRow = ds->State() == TDataSetState::dsInsert ? ds->ActiveRow() : -1;
+        if (insertRow != m_insertRow) {
+            if (m_insertRow >= 0)
+                removeRowAt(m_insertRow, false);
+            if (insertRow >= 0 && insertRow <= m_rows)
+                insertRowAt(insertRow, false);
+        }
+        if (m_rows != ds->RowCount() + (m_insertRow >= 0 ? 1 : 0))
+            resetRows();
     }
-    const int activeRow = active ? ds->ActiveRow() : -1;
-    m_activeRow = activeRow;
-    emit activeRowChanged(activeRow);
+    const int previous = m_activeRow;
+    m_activeRow = active ? ds->ActiveRow() : -1;
+    if (previous != m_activeRow)
+        updateRow(previous);
+    updateRow(m_activeRow);
+    emit activeRowChanged(m_activeRow);
+}
+
+int DBGridModel::rowOfPosition(int position) const
+{
+    return m_insertRow >= 0 && position >= m_insertRow ? position + 1 : position;
+}
+
+int DBGridModel::positionOfRow(int row) const
+{
+    int position = row;
+    if (m_insertRow >= 0 && row >= m_insertRow) {
+        if (row == m_insertRow)
+            return -1;
+        --position;
+    }
+    // While the views hear of a record stored or removed, the rows still stand as before it.
+    if (m_shift != 0 && row >= m_shiftRow) {
+        if (m_shift < 0 && row == m_shiftRow)
+            return -1;
+        position += m_shift;
+    }
+    return position;
+}
+
+void DBGridModel::storedRowInserted(int position)
+{
+    m_bufferRow = -1;
+    if (m_insertRow >= 0) {
+        // The record being inserted was stored; in the row where it showed, it stays.
+        const int pending = m_insertRow;
+        m_insertRow = -1;
+        if (position == pending)
+            return;
+        removeRowAt(pending, false);
+    }
+    const int row = rowOfPosition(position);
+    if (row < 0 || row > m_rows || !m_shown)
+        resetRows();
+    else
+        insertRowAt(row, true);
+}
+
+void DBGridModel::storedRowRemoved(int position)
+{
+    m_bufferRow = -1;
+    const int row = rowOfPosition(position);
+    if (row < 0 || row >= m_rows || !m_shown || row == m_insertRow)
+        resetRows();
+    else
+        removeRowAt(row, true);
+}
+
+void DBGridModel::storedRowUpdated(int position)
+{
+    m_bufferRow = -1;
+    updateRow(rowOfPosition(position));
+}
+
+void DBGridModel::insertRowAt(int row, bool stored)
+{
+    m_changingRows = true;
+    if (stored) {
+        m_shiftRow = row;
+        m_shift = 1;
+    }
+    beginInsertRows({}, row, row);
+    m_shift = 0;
+    ++m_rows;
+    m_bufferRow = -1;
+    if (m_activeRow >= row)
+        ++m_activeRow;
+    if (m_insertRow >= row)
+        ++m_insertRow;
+    if (!stored)
+        m_insertRow = row;
+    endInsertRows();
+    m_changingRows = false;
+}
+
+void DBGridModel::removeRowAt(int row, bool stored)
+{
+    m_changingRows = true;
+    if (stored) {
+        m_shiftRow = row;
+        m_shift = -1;
+    }
+    beginRemoveRows({}, row, row);
+    m_shift = 0;
+    --m_rows;
+    m_bufferRow = -1;
+    if (m_activeRow == row)
+        m_activeRow = -1;
+    else if (m_activeRow > row)
+        --m_activeRow;
+    if (m_insertRow == row)
+        m_insertRow = -1;
+    else if (m_insertRow > row)
+        --m_insertRow;
+    endRemoveRows();
+    m_changingRows = false;
+}
+
+void DBGridModel::resetRows()
+{
+    TDataSet *ds = dataSet();
+    const bool active = ds && ds->Active();
+    m_changingRows = true;
+    beginResetModel();
+    m_shown = active ? ds : nullptr;
+    m_insertRow = active && ds->State() == TDataSetState::dsInsert ? ds->ActiveRow() : -1;
+    m_rows = active ? ds->RowCount() + (m_insertRow >= 0 ? 1 : 0) : 0;
+    m_buffer = active ? ds->NewRowBuffer() : nullptr;
+    m_bufferRow = -1;
+    m_activeRow = -1;
+    m_columnCount = columnCount();
+    endResetModel();
+    m_changingRows = false;
+}
+
+void DBGridModel::updateRow(int row)
+{
+    if (row < 0 || row >= m_rows)
+        return;
+    const int columns = columnCount();
+    if (columns > 0)
+        emit dataChanged(index(row, 0), index(row, columns - 1));
+    emit headerDataChanged(Qt::Vertical, row, row);
 }
 
 QString DBGridModel::textAt(int row, const TField &field) const
 {
     TDataSet *ds = dataSet();
     const TDataSetState state = ds->State();
-    if ((state == TDataSetState::dsEdit || state == TDataSetState::dsInsert) && row == m_activeRow)
+    if ((state == TDataSetState::dsEdit && row == m_activeRow) ||
+        (state == TDataSetState::dsInsert && row == m_insertRow))
         return field.Text();
-    int position = row;
-    if (m_insertRow >= 0 && row > m_insertRow)
-        --position;
+    const int position = positionOfRow(row);
+    if (position < 0)
+        return QString();
     if (m_bufferRow != position) {
         if (!m_buffer || !ds->ReadRecordAt(position, m_buffer.get()))
             return QString();
@@ -190,8 +329,75 @@ QVariant DBGridModel::headerData(int section, Qt::Orientation orientation, int r
     }
 }
 
+namespace {
+// The indicator column. Its rows are all alike (fixed height, none hidden or moved), so a row
+// added or removed anywhere changes it as one added or removed at the end would. The stock header
+// walks every row on each removal, which a million films feel.
+class RowIndicator : public QHeaderView
+{
+public:
+    explicit RowIndicator(QWidget *parent) : QHeaderView(Qt::Vertical, parent)
+    {
+        // As the table view's own vertical header.
+        setSectionsClickable(true);
+        setHighlightSections(true);
+    }
+
+    void setModel(QAbstractItemModel *model) override
+    {
+        if (model == this->model())
+            return;
+        disconnect(m_inserted);
+        disconnect(m_removed);
+        QHeaderView::setModel(model);
+        if (!model)
+            return;
+        // Take the row notifications over from the stock header where it takes them by name.
+        if (disconnect(model, SIGNAL(rowsInserted(QModelIndex, int, int)), this,
+                       SLOT(sectionsInserted(QModelIndex, int, int))))
+            m_inserted = connect(model, &QAbstractItemModel::rowsInserted, this, &RowIndicator::rowsInserted);
+        if (disconnect(model, SIGNAL(rowsRemoved(QModelIndex, int, int)), this,
+                       SLOT(_q_sectionsRemoved(QModelIndex, int, int))))
+            m_removed = connect(model, &QAbstractItemModel::rowsRemoved, this, &RowIndicator::rowsRemoved);
+    }
+
+private:
+    bool alike() const { return !sectionsHidden() && !sectionsMoved() && !stretchLastSection(); }
+
+    void rowsInserted(const QModelIndex &parent, int first, int last)
+    {
+        if (!alike()) {
+            sectionsInserted(parent, first, last);
+            return;
+        }
+        if (parent.isValid())
+            return;
+        // The model's count, not count(): that would lay the header out first, the slow way.
+        const int rows = model()->rowCount();
+        initializeSections(rows - (last - first + 1), rows - 1);
+    }
+
+    void rowsRemoved(const QModelIndex &parent, int first, int last)
+    {
+        const int after = model()->rowCount();
+        if (!alike() || after <= 0) {
+            QMetaObject::invokeMethod(this, "_q_sectionsRemoved", Qt::DirectConnection,
+                                      Q_ARG(QModelIndex, parent), Q_ARG(int, first), Q_ARG(int, last));
+            return;
+        }
+        if (parent.isValid())
+            return;
+        initializeSections(after - 1, after - 1);
+    }
+
+    QMetaObject::Connection m_inserted;
+    QMetaObject::Connection m_removed;
+};
+} // namespace
+
 TDBGrid::TDBGrid(QWidget *parent) : QTableView(parent), m_model(new DBGridModel(this))
 {
+    setVerticalHeader(new RowIndicator(this));
     setModel(m_model);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -246,7 +452,7 @@ void TDBGrid::followDataSet(int row)
 void TDBGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
 {
     QTableView::currentChanged(current, previous);
-    if (m_following || !current.isValid() || current.row() == m_model->activeRow())
+    if (m_following || m_model->changingRows() || !current.isValid() || current.row() == m_model->activeRow())
         return;
     TDataSet *ds = m_model->dataSet();
     if (ds && ds->Active() && ds->State() == TDataSetState::dsBrowse)

@@ -48,8 +48,11 @@ public:
     QVariant data(const QModelIndex &index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
-    // Follows the dataset: rows, the record being edited, the active row.
+    // Follows the dataset: the record being inserted or edited, the active row.
     void refresh();
+    // True while rows are inserted, removed or reset: the view's current row moves with them then,
+    // and that must not move the dataset.
+    bool changingRows() const { return m_changingRows; }
 
 signals:
     void activeRowChanged(int row);
@@ -61,6 +64,19 @@ private:
     const TField *fieldOfColumn(int column) const;
     void resolveFields() const;
     QString textAt(int row, const TField &field) const;
+    // Rows are stored records by position, with the record being inserted shown among them.
+    int rowOfPosition(int position) const;
+    int positionOfRow(int row) const;
+    // Records stored, removed or replaced by the dataset, by position.
+    void storedRowInserted(int position);
+    void storedRowRemoved(int position);
+    void storedRowUpdated(int position);
+    // A row of a record stored or removed in the dataset, or of the record being inserted.
+    void insertRowAt(int row, bool stored);
+    void removeRowAt(int row, bool stored);
+    void resetRows();
+    // The row's look changed: its values or its indicator.
+    void updateRow(int row);
 
     QPointer<TDataSource> m_source;
     std::vector<TColumn> m_columns;
@@ -68,11 +84,18 @@ private:
     mutable const TDataSet *m_fieldsOf = nullptr;
     mutable unsigned m_fieldsGeneration = 0;
     mutable bool m_fieldsValid = false;
+    // What the rows show: an open dataset, with this many columns.
+    QPointer<TDataSet> m_shown;
+    int m_columnCount = 0;
     int m_rows = 0;
     int m_insertRow = -1;
     mutable std::unique_ptr<char[]> m_buffer;
     mutable int m_bufferRow = -1;
     int m_activeRow = -1;
+    bool m_changingRows = false;
+    // Rows from m_shiftRow on stand this far from their records while a change is announced.
+    int m_shiftRow = 0;
+    int m_shift = 0;
 };
 
 class TDBGrid : public QTableView

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <random>
 #include <sys/resource.h>
 
 namespace {
@@ -194,4 +195,42 @@ TEST(SdfMaintenance, DropBlankLinesAndRewriteAllLines)
     EXPECT_EQ(MESSAGE_OF(ds->RewriteAllLines()),
               "DataSet: Cannot perform this operation on a closed dataset");
     EXPECT_EQ(c.readDb(), "abc,x\r\n\"q,r\"\r\n");
+}
+
+TEST(SdfMaintenance, DropBlankLinesEndsAsDeletingThemOneByOneWould)
+{
+    // The old way, on a plain vector: from the last line to the first, each blank line deleted
+    // with the cursor on it, the cursor stepping back when it falls off the end.
+    auto reference = [](std::vector<std::string> &lines, int &cursor) {
+        for (int i = int(lines.size()) - 1; i >= 0; --i) {
+            if (lines[std::size_t(i)].find_first_not_of(" \t") == std::string::npos) {
+                cursor = i;
+                lines.erase(lines.begin() + i);
+                if (cursor >= int(lines.size()))
+                    --cursor;
+            }
+        }
+    };
+    std::mt19937 random(7);
+    for (int round = 0; round < 40; ++round) {
+        std::vector<std::string> lines;
+        std::string file;
+        const int count = int(random() % 12);
+        for (int i = 0; i < count; ++i) {
+            lines.push_back(random() % 3 == 0 ? std::string(random() % 3, ' ') + (random() % 2 ? "\t" : "")
+                                              : "film" + std::to_string(i));
+            file += lines.back() + "\r\n";
+        }
+        Catalogue c;
+        auto ds = c.open(kSchema, file);
+        ds->Last();
+        int cursor = ds->Cursor();
+        reference(lines, cursor);
+        ds->DropBlankLines();
+        ASSERT_EQ(ds->LineCount(), int(lines.size())) << file;
+        for (int i = 0; i < ds->LineCount(); ++i)
+            ASSERT_EQ(ds->Line(i), lines[std::size_t(i)]) << file;
+        EXPECT_EQ(ds->Cursor(), cursor) << file;
+        EXPECT_EQ(ds->Changed(), int(lines.size()) != count) << file;
+    }
 }
