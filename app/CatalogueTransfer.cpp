@@ -24,8 +24,9 @@ QString nameOf(const TField &field)
     return Codec::toQString(field.FieldName());
 }
 
-// Calls `write` with the field names, then with the values of each film at `rows`, all in UTF-8.
-template <typename Write> void eachRow(TDataSet &dataSet, const std::vector<int> &rows, Write write)
+// Calls `write` with the field names, then with the values of each film at `positions` (every film
+// when it is empty), all in UTF-8.
+template <typename Write> void eachRow(TDataSet &dataSet, const std::vector<int> &positions, Write write)
 {
     const std::vector<const TField *> fields = dataFields(dataSet);
     std::vector<std::string> texts(fields.size());
@@ -35,13 +36,20 @@ template <typename Write> void eachRow(TDataSet &dataSet, const std::vector<int>
     if (!dataSet.Active())
         return;
     const std::unique_ptr<char[]> buffer = dataSet.NewRowBuffer();
-    for (const int row : rows) {
+    auto film = [&](int row) {
         if (!dataSet.ReadRecordAt(row, buffer.get()))
-            continue;
+            return;
         for (std::size_t i = 0; i < fields.size(); ++i)
             texts[i] = Codec::toUtf8(dataSet.FieldValueIn(buffer.get(), *fields[i]));
         write(texts, false);
+    };
+    if (positions.empty()) {
+        const int rows = dataSet.RowCount();
+        for (int row = 0; row < rows; ++row)
+            film(row);
     }
+    for (const int row : positions)
+        film(row);
 }
 
 void appendEscaped(std::string &out, std::string_view text)
@@ -183,18 +191,18 @@ QString StorableProblem(const TField &field, const QString &text, std::string *s
     return QString();
 }
 
-std::string ExportCsv(TDataSet &dataSet, const std::vector<int> &rows)
+std::string ExportCsv(TDataSet &dataSet, const std::vector<int> &positions)
 {
     std::string out;
     std::vector<std::string_view> views;
-    eachRow(dataSet, rows, [&](const std::vector<std::string> &texts, bool) {
+    eachRow(dataSet, positions, [&](const std::vector<std::string> &texts, bool) {
         views.assign(texts.begin(), texts.end());
         Csv::appendRecord(out, views);
     });
     return out;
 }
 
-std::string ExportHtml(TDataSet &dataSet, const std::vector<int> &rows)
+std::string ExportHtml(TDataSet &dataSet, const std::vector<int> &positions)
 {
     std::string out =
         "<!DOCTYPE html>\n"
@@ -209,7 +217,7 @@ std::string ExportHtml(TDataSet &dataSet, const std::vector<int> &rows)
         "</head>\n"
         "<body>\n"
         "<table>\n";
-    eachRow(dataSet, rows, [&](const std::vector<std::string> &texts, bool header) {
+    eachRow(dataSet, positions, [&](const std::vector<std::string> &texts, bool header) {
         out += header ? "<thead><tr>" : "<tr>";
         for (const std::string &text : texts) {
             out += header ? "<th>" : "<td>";

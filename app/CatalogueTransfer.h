@@ -12,9 +12,10 @@ class TDataSet;
 class TField;
 class TSdfDataSet;
 
-// The films at these row positions, every field in the catalogue's order.
-std::string ExportCsv(TDataSet &dataSet, const std::vector<int> &rows);
-std::string ExportHtml(TDataSet &dataSet, const std::vector<int> &rows);
+// The films at these record positions, in the order given, or every film of the catalogue when
+// `positions` is empty; every field in the catalogue's order.
+std::string ExportCsv(TDataSet &dataSet, const std::vector<int> &positions);
+std::string ExportHtml(TDataSet &dataSet, const std::vector<int> &positions);
 
 struct ImportRefusal
 {

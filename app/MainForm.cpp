@@ -27,7 +27,6 @@
 #include <QLabel>
 #include <QSaveFile>
 #include <QStatusBar>
-#include <numeric>
 
 TForm1 *Form1 = nullptr;
 
@@ -160,10 +159,10 @@ void TForm1::BuildMainMenu()
         {{"N1", "Файл", nullptr},
          {{"N2", "Програмни настройки", &TForm1::N2Click},
           {"N3", "-", nullptr},
-          {"N4", "Изход", &TForm1::N4Click},
-          {"N15", "-", nullptr},
           {"N16", "Експорт...", &TForm1::N16Click},
-          {"N17", "Импорт...", &TForm1::N17Click}}},
+          {"N17", "Импорт...", &TForm1::N17Click},
+          {"N15", "-", nullptr},
+          {"N4", "Изход", &TForm1::N4Click}}},
         {{"N5", "Запис", nullptr},
          {{"N6", "Добави", &TForm1::Button1Click},
           {"N7", "Редакция", &TForm1::Button2Click},
@@ -332,12 +331,10 @@ void TForm1::N14Click()
         AboutForm->exec();
 }
 
-std::vector<int> TForm1::ShownRows() const
+std::vector<int> TForm1::ExportPositions() const
 {
-    // Every film, in catalogue order; a find filter will narrow this to the rows the grid shows.
-    std::vector<int> rows(std::size_t(m_dataSet->Active() ? m_dataSet->RowCount() : 0));
-    std::iota(rows.begin(), rows.end(), 0);
-    return rows;
+    // No find filter yet: the whole catalogue.
+    return {};
 }
 
 void TForm1::N16Click()
@@ -351,7 +348,7 @@ void TForm1::N16Click()
         return;
     const bool html = file.endsWith(QLatin1String(".html"), Qt::CaseInsensitive) ||
                       file.endsWith(QLatin1String(".htm"), Qt::CaseInsensitive);
-    const std::vector<int> rows = ShownRows();
+    const std::vector<int> rows = ExportPositions();
     const std::string bytes = html ? ExportHtml(*m_dataSet, rows) : ExportCsv(*m_dataSet, rows);
     QSaveFile out(file);
     if (!out.open(QIODevice::WriteOnly) ||

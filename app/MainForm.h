@@ -49,8 +49,9 @@ public:
     void N19Click();
     void N20Click();
 
-    // The rows of the films the grid shows, in its order: what an export writes.
-    std::vector<int> ShownRows() const;
+    // The record positions of the films an export writes: those the find filter shows, in the grid's
+    // order, while it is on; empty for the whole catalogue.
+    std::vector<int> ExportPositions() const;
 
     // Column widths for the window's outer width.
     void FormResize();

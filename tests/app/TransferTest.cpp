@@ -45,7 +45,8 @@ TEST(Export, CsvHoldsTheFieldNamesAndEveryValueInUtf8)
 {
     ProgramDir dir(true, true, kMixed);
     TForm1 form;
-    EXPECT_EQ(ExportCsv(*form.DataSet(), all(*form.DataSet())),
+    // No positions: the whole catalogue.
+    EXPECT_EQ(ExportCsv(*form.DataSet(), {}),
               kHeader + "Казабланка,DVD-001,DVD,D:\\VIDEO_TS\\VTS_01_1.VOB,,,Да,\r\n"
                         "\"Smith, John\",CD-002,DivX,,,,Не,Иван\r\n"
                         "\"Кажи \"\"здрасти\"\"\",CD-003,<b>&'x',,,,,\r\n"
@@ -53,7 +54,16 @@ TEST(Export, CsvHoldsTheFieldNamesAndEveryValueInUtf8)
     // The rows asked for, in the order asked.
     EXPECT_EQ(ExportCsv(*form.DataSet(), {3, 1}),
               kHeader + "Matrix,,,,,,,\r\n\"Smith, John\",CD-002,DivX,,,,Не,Иван\r\n");
+    EXPECT_EQ(ExportCsv(*form.DataSet(), {0, 1, 2, 3}), ExportCsv(*form.DataSet(), {}));
+}
+
+TEST(Export, AnEmptyCatalogueGivesTheHeaderAlone)
+{
+    ProgramDir dir(true, true, "");
+    TForm1 form;
     EXPECT_EQ(ExportCsv(*form.DataSet(), {}), kHeader);
+    const std::string html = ExportHtml(*form.DataSet(), {});
+    EXPECT_NE(html.find("</tr></thead>\n<tbody>\n</tbody>\n</table>"), std::string::npos);
 }
 
 TEST(Export, HtmlEscapesWhatMarkupWouldRead)

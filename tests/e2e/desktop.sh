@@ -106,10 +106,10 @@ other_window() { # MAIN: waits for another visible window of the program (a menu
     echo "no other window of the program"
     return 1
 }
-exit_by_menu() { # File, then its third item: Exit
+exit_by_menu() { # File, then its last item: Exit
     click "$1" 20 8
     other_window "$1" >/dev/null || fail "the File menu did not open"
-    xdotool key Down Down Return
+    xdotool key Up Return
 }
 ended() { ! kill -0 "$app_pid" 2>/dev/null; }
 wait_exit() {

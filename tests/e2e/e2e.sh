@@ -106,9 +106,9 @@ open_file_menu() {
     click "$1" 20 8
     other_window "$1" >/dev/null
 }
-exit_by_menu() { # File, then its third item: Exit
+exit_by_menu() { # File, then its last item: Exit
     open_file_menu "$1"
-    xdotool key Down Down Return
+    xdotool key Up Return
 }
 ended() { ! kill -0 "$app_pid" 2>/dev/null; }
 wait_exit() {

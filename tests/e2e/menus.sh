@@ -105,9 +105,9 @@ db_is() { [ "$(base64 -w0 <"$prog/db.txt")" = "$(printf "$1" | iconv -f UTF-8 -t
 expect_db() { db_is "$1" || fail "db.txt holds: $(iconv -f CP1251 -t UTF-8 <"$prog/db.txt" | sed -n l)"; }
 # The title of the menu bar item N (0, 1, 2) lies about this far from the window's left edge.
 bar_x() { echo $((14 + 40 * $1)); }
-exit_by_keys() { # Alt+Ф, then И: Exit
+exit_by_keys() { # Alt+Ф, up to the last item, Enter
     open_menu xdotool key alt+Cyrillic_ef
-    xdotool key Cyrillic_i
+    xdotool key Up Return
     wait_exit
 }
 
@@ -138,9 +138,9 @@ menu-mouse)
     xdotool key Return
     wait_for 5 "the confirmation stayed open" gone Confirm
     focus "$main"
-    # Файл → Изход, the third item.
+    # Файл → Изход.
     open_menu click "$main" "$(bar_x 0)" 8
-    xdotool key Down Down Return
+    xdotool key Up Return
     wait_exit
     expect_db '"Smith, John",CD-002,DivX,,,,Не,Иван\r\nMatrix,DVD-002,DVD,,,,Да\r\n'
     ;;

@@ -148,8 +148,8 @@ xdotool key Return
 gone "$lend"
 answer_yes
 focus "$main"
-# Файл → Експорт..., the third item.
-menu_item "$main" 20 3
+# Файл → Експорт..., the second item.
+menu_item "$main" 20 2
 file_dialog 'Експорт' "$work/lent.csv"
 wait_for "the export" test -s "$work/lent.csv"
 expect_file "$work/lent.csv" "$header"'Казабланка,DVD-001,DVD,D:\\VIDEO_TS\\VTS_01_1.VOB,,,Да,\r\n"Smith, John",CD-002,DivX,,,,Не,Петър\r\nMatrix,CD-002,DVD,,,,Не,Петър\r\nПод игото,CD-014,DivX,,,,Не,Мария\r\n'
@@ -160,25 +160,25 @@ other_window "$main" >/dev/null
 xdotool key Down Down Down Down Down Down Return
 answer_yes
 focus "$main"
-menu_item "$main" 20 3
+menu_item "$main" 20 2
 file_dialog 'Експорт' "$work/films.csv"
 wait_for "the export" test -s "$work/films.csv"
 expect_file "$work/films.csv" "$header"'Казабланка,DVD-001,DVD,D:\\VIDEO_TS\\VTS_01_1.VOB,,,Да,\r\n"Smith, John",CD-002,DivX,,,,Да,\r\nMatrix,CD-002,DVD,,,,Да,\r\nПод игото,CD-014,DivX,,,,Не,Мария\r\n'
 focus "$main"
-menu_item "$main" 20 2
+menu_item "$main" 20 4
 wait_exit
 expect_original_db
 
-# The export into an empty catalogue: Файл → Импорт..., the fourth item.
+# The export into an empty catalogue: Файл → Импорт..., the third item.
 : >"$prog/db.txt"
 start
 main=$(window Cinaxo)
 focus "$main"
-menu_item "$main" 20 4
+menu_item "$main" 20 3
 file_dialog 'Импорт' "$work/films.csv"
 answer_yes
 focus "$main"
-menu_item "$main" 20 2
+menu_item "$main" 20 4
 wait_exit
 expect_original_db
 echo "PASSED: $case_name"
