@@ -28,6 +28,19 @@ std::string keyOf(const QString &text)
     return keyOf(Codec::fromQString(text));
 }
 
+// Whether stored bytes compare equal to a key made by keyOf; makes no copy, as it runs on every film.
+bool hasKey(std::string_view bytes, std::string_view key)
+{
+    bytes = LineCodec::trimBlanks(bytes);
+    if (bytes.size() != key.size())
+        return false;
+    for (std::size_t i = 0; i < key.size(); ++i) {
+        if (Codec::upperAnsi(bytes[i]) != key[i])
+            return false;
+    }
+    return true;
+}
+
 // "Наличен" of a film lent to `name`, or back at home when the name is empty.
 QString homeValue(const QString &name)
 {
@@ -65,8 +78,13 @@ QStringList BorrowerNames(TDataSet &dataSet, const QStringList &recent)
     const TField *lentTo = dataSet.Fields(cfLentTo);
     const std::unique_ptr<char[]> buffer = dataSet.NewRowBuffer();
     for (int row = dataSet.RowCount() - 1; row >= 0; --row) {
-        if (dataSet.ReadRecordAt(row, buffer.get()))
-            add(Codec::toQString(dataSet.FieldValueIn(buffer.get(), *lentTo)));
+        if (!dataSet.ReadRecordAt(row, buffer.get()))
+            continue;
+        // Most films are at home: their empty names and the names already listed cost no conversion.
+        const std::string bytes = dataSet.FieldValueIn(buffer.get(), *lentTo);
+        const std::string_view name = LineCodec::trimBlanks(bytes);
+        if (!name.empty() && seen.insert(keyOf(name)).second)
+            names << Codec::toQString(name);
     }
     return names;
 }
@@ -86,7 +104,7 @@ std::vector<int> OtherFilmsToMark(TDataSet &dataSet, const QString &name)
     const std::string homeText = Codec::fromQString(homeValue(name));
     const std::string nameText = Codec::fromQString(name);
     findRow(dataSet, [&](int row, const char *record) {
-        if (row != current && keyOf(dataSet.FieldValueIn(record, label)) == key &&
+        if (row != current && hasKey(dataSet.FieldValueIn(record, label), key) &&
             (dataSet.FieldValueIn(record, atHome) != homeText ||
              dataSet.FieldValueIn(record, lentTo) != nameText))
             rows.push_back(row);
@@ -104,8 +122,8 @@ int FindDuplicateFilm(TDataSet &dataSet, const QString &title, const QString &la
     const TField &titleField = fieldNamed(dataSet, "Заглавие");
     const TField &labelField = fieldNamed(dataSet, "Етикет");
     return findRow(dataSet, [&](int row, const char *record) {
-        return row != exceptRow && keyOf(dataSet.FieldValueIn(record, titleField)) == titleKey &&
-               keyOf(dataSet.FieldValueIn(record, labelField)) == labelKey;
+        return row != exceptRow && hasKey(dataSet.FieldValueIn(record, labelField), labelKey) &&
+               hasKey(dataSet.FieldValueIn(record, titleField), titleKey);
     });
 }
 

@@ -1,6 +1,8 @@
 // Measures an import into the main window on a large catalogue: the films of a second catalogue are
 // exported as CSV, then read, checked and added at the end, with the grid on screen, and the
-// catalogue is saved to a temporary copy. Prints one name=value line per figure.
+// catalogue is saved to a temporary copy. Before that, the two walks through the whole catalogue
+// that lending and saving a film make: the names of the borrowers, and the search for a film
+// entered twice. Prints one name=value line per figure.
 //
 //   cinaxo-import-bench PROGRAM_DIR FILMS      (PROGRAM_DIR holds format.txt and db.txt; FILMS is a
 //                                               catalogue of the same schema, whose films are imported)
@@ -10,6 +12,7 @@
 #include "Application.h"
 #include "CatalogueTransfer.h"
 #include "Dialogs.h"
+#include "Lending.h"
 #include "MainForm.h"
 #include "SdfData.h"
 #include "ui_MainForm.h"
@@ -76,6 +79,13 @@ int main(int argc, char *argv[])
         QCoreApplication::processEvents();
         const int before = form.DataSet()->RowCount();
         clock.restart();
+        const QStringList borrowers = BorrowerNames(*form.DataSet(), {});
+        const double borrowersS = seconds(clock);
+        const int twice = FindDuplicateFilm(*form.DataSet(), QStringLiteral("No such film"),
+                                            QStringLiteral("NO-LABEL"), -1);
+        const double duplicateS = seconds(clock);
+        if (twice >= 0)
+            NoBoxes::fail(QStringLiteral("a film that is not there was found"));
         const ImportPlan plan = PlanImport(*form.DataSet(), csv);
         const double planS = seconds(clock);
         if (!plan.failure.isEmpty())
@@ -94,6 +104,9 @@ int main(int argc, char *argv[])
         std::printf("films_added=%zu\n", plan.films.size());
         std::printf("rows_refused=%zu\n", plan.refused.size());
         std::printf("rows_after=%d\n", form.DataSet()->RowCount());
+        std::printf("borrowers=%lld\n", static_cast<long long>(borrowers.size()));
+        std::printf("borrower_names_s=%.3f\n", borrowersS);
+        std::printf("duplicate_search_s=%.3f\n", duplicateS);
         std::printf("export_s=%.3f\n", exportS);
         std::printf("plan_s=%.3f\n", planS);
         std::printf("apply_s=%.3f\n", applyS);
