@@ -26,12 +26,13 @@ TAddEditForm::TAddEditForm(QWidget *owner, TDataSource *dataSource)
         for (TDBEdit *edit : findChildren<TDBEdit *>())
             edit->setDataSource(dataSource);
     }
-    connect(m_ui->Button01, &TNoxSkinBtn::OnClick, this, &TAddEditForm::Button01Click);
-    connect(m_ui->Button02, &TNoxSkinBtn::OnClick, this, &TAddEditForm::Button02Click);
-    connect(m_ui->Button03, &TNoxSkinBtn::OnClick, this, &TAddEditForm::Button03Click);
-    connect(m_ui->Button04, &TNoxSkinBtn::OnClick, this, &TAddEditForm::Button04Click);
-    connect(m_ui->Button05, &TNoxSkinBtn::OnClick, this, &TAddEditForm::Button05Click);
-    connect(m_ui->ComboBox1, &QComboBox::activated, this, &TAddEditForm::ComboBox1Change);
+    connect(m_ui->Button01, &TNoxSkinBtn::OnClick, this, Guarded([this] { Button01Click(); }));
+    connect(m_ui->Button02, &TNoxSkinBtn::OnClick, this, Guarded([this] { Button02Click(); }));
+    connect(m_ui->Button03, &TNoxSkinBtn::OnClick, this, Guarded([this] { Button03Click(); }));
+    connect(m_ui->Button04, &TNoxSkinBtn::OnClick, this, Guarded([this] { Button04Click(); }));
+    connect(m_ui->Button05, &TNoxSkinBtn::OnClick, this, Guarded([this] { Button05Click(); }));
+    connect(m_ui->ComboBox1, &QComboBox::activated, this,
+            [this](int index) { Guarded([this, index] { ComboBox1Change(index); })(); });
     FormCreate();
 }
 

@@ -27,11 +27,11 @@ TConfigForm::TConfigForm(QWidget *owner) : QDialog(owner), m_ui(std::make_unique
         edit->Colors()->setBackColor(clWindow);
         edit->Colors()->setBackHiColor(clWindow);
     }
-    connect(m_ui->Button01, &TNoxSkinBtn::OnClick, this, &TConfigForm::Button01Click);
-    connect(m_ui->Button02, &TNoxSkinBtn::OnClick, this, &TConfigForm::Button02Click);
-    connect(m_ui->Button03, &TNoxSkinBtn::OnClick, this, &TConfigForm::Button03Click);
-    connect(m_ui->Button04, &TNoxSkinBtn::OnClick, this, &TConfigForm::Button04Click);
-    connect(m_ui->Button05, &TNoxSkinBtn::OnClick, this, &TConfigForm::Button05Click);
+    connect(m_ui->Button01, &TNoxSkinBtn::OnClick, this, Guarded([this] { Button01Click(); }));
+    connect(m_ui->Button02, &TNoxSkinBtn::OnClick, this, Guarded([this] { Button02Click(); }));
+    connect(m_ui->Button03, &TNoxSkinBtn::OnClick, this, Guarded([this] { Button03Click(); }));
+    connect(m_ui->Button04, &TNoxSkinBtn::OnClick, this, Guarded([this] { Button04Click(); }));
+    connect(m_ui->Button05, &TNoxSkinBtn::OnClick, this, Guarded([this] { Button05Click(); }));
     FormCreate();
 }
 

@@ -10,25 +10,53 @@
 #include "ConfigForm.h"
 #include "DataSource.h"
 #include "Dialogs.h"
+#include "Files.h"
 #include "FormSupport.h"
 #include "LendForm.h"
 #include "Lending.h"
 #include "PlayerLaunch.h"
 #include "PlayerSettings.h"
 #include "SdfData.h"
+#include "Signals.h"
 #include "VirtualKeys.h"
 #include "ui_MainForm.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLockFile>
 #include <QSaveFile>
+#include <QSessionManager>
+#include <QStandardPaths>
 #include <QStatusBar>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
 
 TForm1 *Form1 = nullptr;
+
+namespace {
+// The main window whose catalogue is open, for the save when the process ends without it (the X
+// server went away and Qt ends the process).
+TForm1 *g_liveForm = nullptr;
+
+void saveAtExit()
+{
+    if (g_liveForm)
+        g_liveForm->SaveWithoutWindows();
+}
+
+QString fromUtf8(const char *text)
+{
+    return QString::fromUtf8(text);
+}
+} // namespace
 
 TForm1::TForm1(QWidget *parent)
     : QMainWindow(parent), m_ui(std::make_unique<Ui::TForm1>()), m_dataSet(new TSdfDataSet(this)),
@@ -66,13 +94,26 @@ TForm1::TForm1(QWidget *parent)
     m_ui->PlayerBox->setCurrentIndex(-1);
     BuildGridMenu();
 
-    connect(m_ui->Button01, &TNoxSkinBtn::OnClick, this, &TForm1::Button1Click);
-    connect(m_ui->Button02, &TNoxSkinBtn::OnClick, this, &TForm1::Button2Click);
-    connect(m_ui->Button03, &TNoxSkinBtn::OnClick, this, &TForm1::Button03Click);
-    connect(m_ui->Button04, &TNoxSkinBtn::OnClick, this, &TForm1::Button04Click);
-    connect(grid, &TDBGrid::KeyDown, this, [this](int key, Qt::KeyboardModifiers) { DBGrid1KeyDown(key); });
-    connect(grid, &QAbstractItemView::doubleClicked, this, &TForm1::Button04Click);
+    connect(m_ui->Button01, &TNoxSkinBtn::OnClick, this, Guarded([this] { Button1Click(); }));
+    connect(m_ui->Button02, &TNoxSkinBtn::OnClick, this, Guarded([this] { Button2Click(); }));
+    connect(m_ui->Button03, &TNoxSkinBtn::OnClick, this, Guarded([this] { Button03Click(); }));
+    connect(m_ui->Button04, &TNoxSkinBtn::OnClick, this, Guarded([this] { Button04Click(); }));
+    connect(grid, &TDBGrid::KeyDown, this,
+            [this](int key, Qt::KeyboardModifiers) { Guarded([this, key] { DBGrid1KeyDown(key); })(); });
+    connect(grid, &QAbstractItemView::doubleClicked, this, Guarded([this] { Button04Click(); }));
     setTabOrder(grid, m_ui->PlayerBox);
+
+    // Asked to stop by a signal or by the session: the normal exit path, which saves.
+    connect(&TerminationSignals::instance(), &TerminationSignals::received, this,
+            [this] { OnTerminationSignal(); });
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &manager) {
+        const bool wouldSave = m_dataSet->Active() && m_dataSet->Changed() && !m_dataSet->ReadOnly();
+        CommitData(wouldSave && manager.allowsInteraction());
+        manager.release();
+    });
+    static const bool atExitRegistered = std::atexit(saveAtExit) == 0;
+    Q_UNUSED(atExitRegistered);
+    g_liveForm = this;
 
     try {
         FormCreate();
@@ -84,6 +125,8 @@ TForm1::TForm1(QWidget *parent)
 
 TForm1::~TForm1()
 {
+    if (g_liveForm == this)
+        g_liveForm = nullptr;
     // The dataset closes (and saves) before the controls that show it go away.
     m_dataSource->setDataSet(nullptr);
     delete m_dataSet;
@@ -93,14 +136,119 @@ void TForm1::FormCreate()
 {
     const QString dir = ProgramDirectory();
     m_dataSet->LoadSchemaFromFile(dir + QStringLiteral("format.txt"));
-    m_dataSet->setFileName(dir + QStringLiteral("db.txt"));
+    const QString db = dir + QStringLiteral("db.txt");
+    m_dataSet->setFileName(db);
+    bool readOnly = false;
+    if (!LockCatalogue(db, readOnly)) {
+        m_quitRequested = true;
+        throw EAbort();
+    }
+    m_readOnlyCatalogue = readOnly;
+    m_dataSet->setReadOnly(readOnly);
+    m_dataSet->setJournalEnabled(!readOnly);
     m_dataSet->Open();
+    if (const int line = m_dataSet->NulLine()) {
+        m_readOnlyCatalogue = true;
+        // The rest of the file was not read: saving would lose it.
+        m_dataSet->Close();
+        m_dataSet->setReadOnly(true);
+        m_dataSet->setJournalEnabled(false);
+        m_dataSet->Open();
+        Dialogs().MessageDlg(fromUtf8("Файлът db.txt съдържа нулев байт на ред %1 и е прочетен само дотам.\n"
+                                      "Каталогът е отворен само за четене, за да не се загубят "
+                                      "записите след този ред.")
+                                 .arg(line),
+                             TMsgDlgType::mtWarning, MsgButtons::mbOK);
+    }
+    OfferRecovery();
+    ShowReadOnly();
     for (int position : {cfVideo, cfAudio, cfSubtitles, cfLentTo})
         m_dataSet->Fields(position)->setVisible(false);
     static_cast<QLabel *>(m_ui->StatusBar1->findChild<QLabel *>(QStringLiteral("StatusPanel0")))
         ->setText(m_ui->VersionLabel->Caption());
     LoadSkins();
     m_ui->PlayerBox->setCurrentIndex(0);
+}
+
+bool TForm1::LockCatalogue(const QString &fileName, bool &readOnly)
+{
+    // Beside the catalogue, so that every window on it sees the lock; a lock left by a process that
+    // is gone is taken over.
+    const QString dataFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    const QString lockName = Files::sideFile(fileName, QStringLiteral(".lock"), dataFolder);
+    QDir().mkpath(QFileInfo(lockName).absolutePath());
+    auto lock = std::make_unique<QLockFile>(lockName);
+    lock->setStaleLockTime(0);
+    if (lock->tryLock(0)) {
+        m_lock = std::move(lock);
+        return true;
+    }
+    // A lock that cannot be made at all (a read-only folder) does not keep the catalogue from the
+    // user; the save says what it can do there.
+    if (lock->error() != QLockFile::LockFailedError)
+        return true;
+    const int answer =
+        Dialogs().MessageDlg(fromUtf8("Каталогът вече е отворен от друг прозорец на Cinaxo.\n\n"
+                                      "Yes: отвори го само за четене.\n"
+                                      "No: изход."),
+                             TMsgDlgType::mtWarning, MsgButtons::mbYes | MsgButtons::mbNo);
+    if (answer != mrYes)
+        return false;
+    readOnly = true;
+    return true;
+}
+
+void TForm1::OfferRecovery()
+{
+    if (!m_dataSet->ForeignJournal().isEmpty()) {
+        Dialogs().MessageDlg(fromUtf8("Намерени са незаписани промени от предишното пускане, но db.txt е "
+                                      "променен след това и те не могат да се приложат.\n"
+                                      "Запазени са във файла %1.")
+                                 .arg(QDir::toNativeSeparators(m_dataSet->ForeignJournal())),
+                             TMsgDlgType::mtWarning, MsgButtons::mbOK);
+    }
+    const int pending = m_dataSet->PendingJournalChanges();
+    if (pending == 0)
+        return;
+    const int answer = Dialogs().MessageDlg(
+        fromUtf8("Намерени са незаписани промени от предишното пускане. Да се възстановят ли?"),
+        TMsgDlgType::mtConfirmation, MsgButtons::mbYes | MsgButtons::mbNo);
+    // Only the user's No gives them up; a box closed otherwise leaves them for the next start (or
+    // aside, at the first new change).
+    if (answer == mrNo)
+        m_dataSet->DiscardJournal();
+    if (answer != mrYes)
+        return;
+    const int applied = m_dataSet->ApplyJournal();
+    if (applied < pending) {
+        Dialogs().MessageDlg(
+            fromUtf8("Възстановени са %1 от %2 промени; останалите не пасват на каталога и са "
+                     "запазени във файла %3.")
+                .arg(applied)
+                .arg(pending)
+                .arg(QDir::toNativeSeparators(m_dataSet->ForeignJournal())),
+            TMsgDlgType::mtWarning, MsgButtons::mbOK);
+    }
+}
+
+bool TForm1::CatalogueReadOnly() const
+{
+    return m_readOnlyCatalogue && m_dataSet->Active();
+}
+
+void TForm1::ShowReadOnly()
+{
+    if (!CatalogueReadOnly())
+        return;
+    for (TNoxSkinBtn *button : {m_ui->Button01, m_ui->Button02, m_ui->Button03})
+        button->setEnabled(false);
+    for (const char *name : {"N6", "N7", "N8", "GridAdd", "GridEdit", "GridDelete"}) {
+        if (auto *item = findChild<TMenuItem *>(QString::fromLatin1(name)))
+            item->setEnabled(false);
+    }
+    auto *panel = new QLabel(fromUtf8("Само за четене"), m_ui->StatusBar1);
+    panel->setObjectName(QStringLiteral("StatusPanel1"));
+    m_ui->StatusBar1->addWidget(panel);
 }
 
 void TForm1::LoadSkins()
@@ -292,16 +440,22 @@ void TForm1::runEditDialog(int mode)
 
 void TForm1::Button1Click()
 {
+    if (CatalogueReadOnly())
+        return Dialogs().ShowMessage(fromUtf8("Каталогът е отворен само за четене."));
     runEditDialog(TAddEditForm::emAdd);
 }
 
 void TForm1::Button2Click()
 {
+    if (CatalogueReadOnly())
+        return Dialogs().ShowMessage(fromUtf8("Каталогът е отворен само за четене."));
     runEditDialog(TAddEditForm::emEdit);
 }
 
 void TForm1::Button03Click()
 {
+    if (CatalogueReadOnly())
+        return Dialogs().ShowMessage(fromUtf8("Каталогът е отворен само за четене."));
     const int answer =
         Dialogs().MessageDlg(QString::fromUtf8("Сигурни ли сте, че желаете да изтриете този запис?"),
                              TMsgDlgType::mtConfirmation, MsgButtons::mbOKCancel);
@@ -438,19 +592,60 @@ QString TForm1::ReadPlayerPath(const QString &valueName)
     return PlayerSettings::ReadPath(valueName);
 }
 
+bool TForm1::ConfirmOverOtherChanges()
+{
+    if (!m_dataSet->Active() || !m_dataSet->Changed() || m_dataSet->ReadOnly() ||
+        !m_dataSet->FileChangedOnDisk())
+        return true;
+    const QString text = fromUtf8("Файлът %1 е променен от друга програма, след като Cinaxo го прочете.\n\n"
+                                  "Yes: запиши промените върху него.\n"
+                                  "No: запиши каталога под друго име.\n"
+                                  "Abort: изход без запис; промените се губят.\n"
+                                  "Cancel: обратно към програмата.")
+                             .arg(QDir::toNativeSeparators(m_dataSet->FileName()));
+    for (;;) {
+        const int answer = Dialogs().MessageDlg(text, TMsgDlgType::mtWarning,
+                                                MsgButtons::mbYes | MsgButtons::mbNo | MsgButtons::mbAbort |
+                                                    MsgButtons::mbCancel);
+        if (answer == mrYes)
+            return true;
+        if (answer == mrAbort) {
+            m_dataSet->DiscardChanges();
+            return true;
+        }
+        if (answer != mrNo)
+            return false;
+        const QString file = Dialogs().SaveFileName(
+            fromUtf8("Запиши каталога като"), fromUtf8("Текстови файлове|*.txt"), QStringLiteral("db.txt"));
+        if (file.isEmpty())
+            continue;
+        try {
+            m_dataSet->SaveUnderName(file);
+            return true;
+        } catch (const std::exception &error) {
+            TApplication::ShowException(error);
+        }
+    }
+}
+
 bool TForm1::SaveBeforeQuit()
 {
+    if (!ConfirmOverOtherChanges())
+        return false;
     for (;;) {
         try {
             m_dataSet->Close();
             return true;
         } catch (const std::exception &error) {
-            const QString text = QString::fromUtf8("Каталогът не можа да бъде записан:\n%1\n\n"
-                                                   "Retry: опитай отново.\n"
-                                                   "Ignore: запиши каталога в друг файл.\n"
-                                                   "Abort: изход без запис; промените се губят.\n"
-                                                   "Cancel: обратно към програмата.")
-                                     .arg(QString::fromUtf8(error.what()));
+            QString text = fromUtf8("Каталогът не можа да бъде записан:\n%1\n\n"
+                                    "Retry: опитай отново.\n"
+                                    "Ignore: запиши каталога в друг файл.\n"
+                                    "Abort: изход без запис; промените се губят.\n"
+                                    "Cancel: обратно към програмата.")
+                               .arg(QString::fromUtf8(error.what()));
+            if (!m_dataSet->BackupCopy().isEmpty())
+                text += fromUtf8("\n\nКопие на стария каталог: %1")
+                            .arg(QDir::toNativeSeparators(m_dataSet->BackupCopy()));
             const int answer = Dialogs().MessageDlg(text, TMsgDlgType::mtError,
                                                     MsgButtons::mbRetry | MsgButtons::mbIgnore |
                                                         MsgButtons::mbAbort | MsgButtons::mbCancel);
@@ -460,9 +655,9 @@ bool TForm1::SaveBeforeQuit()
                 return true;
             }
             if (answer == mrIgnore) {
-                const QString file = Dialogs().SaveFileName(QString::fromUtf8("Запиши каталога като"),
-                                                            QString::fromUtf8("Текстови файлове|*.txt"),
-                                                            QStringLiteral("db.txt"));
+                const QString file =
+                    Dialogs().SaveFileName(fromUtf8("Запиши каталога като"),
+                                           fromUtf8("Текстови файлове|*.txt"), QStringLiteral("db.txt"));
                 if (!file.isEmpty()) {
                     try {
                         m_dataSet->SaveUnderName(file);
@@ -479,8 +674,84 @@ bool TForm1::SaveBeforeQuit()
 
 void TForm1::closeEvent(QCloseEvent *event)
 {
-    if (SaveBeforeQuit())
+    m_closing = true;
+    const bool quit = SaveBeforeQuit();
+    m_closing = false;
+    if (quit) {
+        m_lock.reset();
         event->accept();
-    else
+    } else {
         event->ignore();
+    }
+}
+
+void TForm1::OnTerminationSignal()
+{
+    if (m_closing)
+        return;
+    // A dialog that is open is cancelled first; the window closes once its loop has ended.
+    if (QWidget *modal = QApplication::activeModalWidget(); modal && modal != this) {
+        if (auto *dialog = qobject_cast<QDialog *>(modal))
+            dialog->reject();
+        else
+            modal->close();
+        QTimer::singleShot(20, this, [this] { OnTerminationSignal(); });
+        return;
+    }
+    close();
+}
+
+void TForm1::CommitData(bool interactionAllowed)
+{
+    if (!m_dataSet->Active() || !m_dataSet->Changed() || m_dataSet->ReadOnly())
+        return;
+    if (!interactionAllowed)
+        return SaveSilently(false);
+    try {
+        if (ConfirmOverOtherChanges() && m_dataSet->Changed())
+            m_dataSet->SaveUnderName(m_dataSet->FileName());
+    } catch (const std::exception &error) {
+        TApplication::ShowException(error);
+    }
+}
+
+void TForm1::SaveWithoutWindows()
+{
+    // Nothing may reach the windows any more.
+    m_dataSet->blockSignals(true);
+    SaveSilently(true);
+    m_lock.reset();
+}
+
+void TForm1::SaveSilently(bool close)
+{
+    if (!m_dataSet->Active() || !m_dataSet->Changed() || m_dataSet->ReadOnly())
+        return;
+    const std::string catalogue = QDir::toNativeSeparators(m_dataSet->FileName()).toStdString();
+    try {
+        if (m_dataSet->FileChangedOnDisk()) {
+            // Never written over another program's changes without the user's word.
+            const QString folder = m_dataSet->BackupFolder();
+            QDir().mkpath(folder);
+            const QString copy = folder + QStringLiteral("/db-") +
+                                 QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")) +
+                                 QStringLiteral(".txt");
+            m_dataSet->SaveUnderName(copy);
+            std::fprintf(stderr, "Cinaxo: %s was changed by another program; the catalogue was saved to %s\n",
+                         catalogue.c_str(), QDir::toNativeSeparators(copy).toStdString().c_str());
+        }
+        if (close)
+            m_dataSet->Close();
+        else if (m_dataSet->Changed())
+            m_dataSet->SaveUnderName(m_dataSet->FileName());
+    } catch (const std::exception &error) {
+        std::fprintf(stderr, "Cinaxo: the catalogue %s could not be saved: %s\n", catalogue.c_str(),
+                     error.what());
+        if (!m_dataSet->BackupCopy().isEmpty())
+            std::fprintf(stderr, "Cinaxo: a copy of the old catalogue is in %s\n",
+                         QDir::toNativeSeparators(m_dataSet->BackupCopy()).toStdString().c_str());
+        if (!m_dataSet->JournalFileName().isEmpty())
+            std::fprintf(stderr, "Cinaxo: the changes are kept in %s and are offered at the next start\n",
+                         QDir::toNativeSeparators(m_dataSet->JournalFileName()).toStdString().c_str());
+    }
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 class QAction;
+class QLockFile;
 class QPoint;
 class TDataSource;
 class TLumBarMainMenu;
@@ -57,6 +58,17 @@ public:
     void FormResize();
     void LoadSkins();
 
+    // The catalogue is shown but cannot be changed: another window of the program has it, or its
+    // text ended early at a NUL.
+    bool CatalogueReadOnly() const;
+    // At start the user chose not to open a catalogue that another window has: the program ends.
+    bool QuitRequested() const { return m_quitRequested; }
+    // The session manager asks for the data: the catalogue's changes are saved, and it stays open.
+    void CommitData(bool interactionAllowed);
+    // The program ends without a window system (the X server went away): the changes are saved
+    // without a question, and failures go to standard error.
+    void SaveWithoutWindows();
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -76,6 +88,17 @@ private:
     bool OtherFilmsOnDisc(const QString &name, std::vector<int> &others);
     // Saves the catalogue before the program ends; false when the user chose to stay.
     bool SaveBeforeQuit();
+    // Before changes are written over a file that another program changed since it was read: true
+    // to go on (write over it, or the changes went elsewhere or were given up), false to stay.
+    bool ConfirmOverOtherChanges();
+    // Saves without a question: over the file, or beside the user's data when another program
+    // changed the file. Failures go to standard error.
+    void SaveSilently(bool close);
+    // False when another window of the program holds the catalogue and the user chose to quit.
+    bool LockCatalogue(const QString &fileName, bool &readOnly);
+    void OfferRecovery();
+    void ShowReadOnly();
+    void OnTerminationSignal();
 
     std::unique_ptr<Ui::TForm1> m_ui;
     TSdfDataSet *m_dataSet;
@@ -85,6 +108,10 @@ private:
     // The names discs were lent to in this session, the latest first.
     QStringList m_recentBorrowers;
     QString m_importFolder;
+    std::unique_ptr<QLockFile> m_lock;
+    bool m_readOnlyCatalogue = false;
+    bool m_quitRequested = false;
+    bool m_closing = false;
 };
 
 // The program's windows, created at start in this order.

@@ -8,6 +8,7 @@
 #include "ConfigForm.h"
 #include "MainForm.h"
 #include "ProgramFolders.h"
+#include "SanitizerDefaults.h"
 #include "VersionInfo.h"
 
 #include <QCommandLineParser>
@@ -79,6 +80,10 @@ int main(int argc, char *argv[])
     AddEditForm = new TAddEditForm(Form1, Form1->DataSource());
     ConfigForm = new TConfigForm(Form1);
     AboutForm = new TAboutForm(Form1);
+    if (Form1->QuitRequested()) {
+        delete Form1;
+        return 0;
+    }
     Form1->show();
     const int result = QApplication::exec();
     delete Form1;

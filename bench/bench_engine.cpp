@@ -16,7 +16,7 @@ struct Catalogue
 {
     QTemporaryDir dir;
     TSdfDataSet ds;
-    explicit Catalogue(int lines)
+    explicit Catalogue(int lines, bool journal = false)
     {
         QFile file(dir.filePath(QStringLiteral("db.txt")));
         file.open(QIODevice::WriteOnly);
@@ -28,6 +28,7 @@ struct Catalogue
         ds.setSchema({"Title=100", "Label=20", "Format=20", "Video=255", "Audio=255", "Subtitles=255",
                       "Available=5", "Lent=50"});
         ds.setFileName(dir.filePath(QStringLiteral("db.txt")));
+        ds.setJournalEnabled(journal);
         ds.Open();
     }
 };
@@ -69,6 +70,51 @@ static void ReadScreenByPosition(benchmark::State &state)
     }
 }
 BENCHMARK(ReadScreenByPosition)->Unit(benchmark::kMicrosecond);
+
+// One posted edit on a catalogue of a million films, with and without the journal: the difference
+// is what the journal costs a change. The catalogue is CINAXO_BENCH_CATALOGUE with the schema
+// CINAXO_BENCH_SCHEMA when they are set (gen_catalogue.py makes them), else a million copies of one
+// film.
+static void PostOneEdit(benchmark::State &state)
+{
+    struct Open
+    {
+        std::unique_ptr<Catalogue> made;
+        std::unique_ptr<TSdfDataSet> given;
+        TSdfDataSet *ds = nullptr;
+    };
+    static Open opened[2];
+    const bool journal = state.range(0) != 0;
+    Open &o = opened[journal];
+    if (!o.ds) {
+        const QString file = qEnvironmentVariable("CINAXO_BENCH_CATALOGUE");
+        if (file.isEmpty()) {
+            o.made = std::make_unique<Catalogue>(1000000, journal);
+            o.ds = &o.made->ds;
+        } else {
+            o.given = std::make_unique<TSdfDataSet>();
+            o.given->LoadSchemaFromFile(qEnvironmentVariable("CINAXO_BENCH_SCHEMA"));
+            o.given->setFileName(file);
+            o.given->setJournalEnabled(journal);
+            o.given->Open();
+            o.ds = o.given.get();
+        }
+    }
+    TSdfDataSet &ds = *o.ds;
+    TField &field = *ds.Fields(1);
+    int row = 0;
+    for (auto _ : state) {
+        ds.MoveToRow(row);
+        ds.Edit();
+        field.setAsString(row % 2 ? "CD-001" : "DVD-002");
+        ds.Post();
+        row = (row + 7919) % ds.RowCount();
+    }
+    state.counters["lines"] = ds.RowCount();
+    // Nothing of this reaches the catalogue, and the journal goes.
+    ds.DiscardChanges();
+}
+BENCHMARK(PostOneEdit)->ArgName("journal")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char **argv)
 {

@@ -15,3 +15,25 @@ target_compile_definitions(cinaxo_common INTERFACE QT_NO_CAST_FROM_ASCII QT_NO_C
 if(CINAXO_WERROR OR DEFINED ENV{CI})
     target_compile_options(cinaxo_common INTERFACE -Werror)
 endif()
+
+# Every error found at once: a sanitizer report ends the process, so a test fails on it. Qt itself is
+# not instrumented; its own leaks at exit are suppressed where the programs start
+# (framework/core/SanitizerDefaults.h).
+if(CINAXO_SANITIZE OR CINAXO_FUZZ)
+    set(cinaxo_sanitizers address,undefined)
+    target_compile_options(cinaxo_common INTERFACE -fsanitize=${cinaxo_sanitizers} -fno-sanitize-recover=all
+        -fno-omit-frame-pointer)
+    target_link_options(cinaxo_common INTERFACE -fsanitize=${cinaxo_sanitizers})
+    target_compile_definitions(cinaxo_common INTERFACE CINAXO_SANITIZE)
+    # GCC's flow warnings see the sanitizers' checks as accesses out of bounds.
+    if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+        target_compile_options(cinaxo_common INTERFACE -Wno-array-bounds -Wno-stringop-overflow
+            -Wno-stringop-overread -Wno-maybe-uninitialized)
+    endif()
+endif()
+if(CINAXO_FUZZ)
+    if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+        message(FATAL_ERROR "CINAXO_FUZZ needs clang: configure with CXX=clang++")
+    endif()
+    target_compile_options(cinaxo_common INTERFACE -fsanitize=fuzzer-no-link)
+endif()

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <unordered_map>
 
 namespace LineCodec {
 
@@ -66,7 +67,7 @@ bool parseWidth(std::string_view text, int &width)
     return true;
 }
 
-TFieldDefs schemaFieldDefs(const std::vector<std::string> &schema, int defaultWidth)
+TFieldDefs schemaFieldDefs(const std::vector<std::string> &schema, int defaultWidth, long long fits, long long *total)
 {
     std::vector<std::string> lines;
     if (schema.empty()) {
@@ -83,19 +84,27 @@ TFieldDefs schemaFieldDefs(const std::vector<std::string> &schema, int defaultWi
         }
     }
     TFieldDefs defs;
+    // A name takes the width of its first line; names are compared without regard to letter case.
+    std::unordered_map<std::string, int> widthOfName;
+    widthOfName.reserve(lines.size());
+    long long sum = 0;
     for (const std::string &line : lines) {
         const std::string_view name = namePart(line);
-        int width = defaultWidth;
-        for (const std::string &other : lines) {
-            if (Codec::sameTextAnsi(namePart(other), name)) {
-                const auto eq = other.find('=');
-                if (eq == std::string::npos || !parseWidth(std::string_view(other).substr(eq + 1), width))
-                    width = defaultWidth;
-                break;
-            }
+        std::string key(name);
+        for (char &c : key)
+            c = Codec::upperAnsi(c);
+        auto [it, added] = widthOfName.try_emplace(std::move(key), defaultWidth);
+        if (added) {
+            const auto eq = line.find('=');
+            if (eq == std::string::npos || !parseWidth(std::string_view(line).substr(eq + 1), it->second))
+                it->second = defaultWidth;
         }
-        defs.push_back({std::string(trimBlanks(name)), TFieldType::ftString, width});
+        if (sum <= fits)
+            defs.push_back({std::string(trimBlanks(name)), TFieldType::ftString, it->second});
+        sum += it->second;
     }
+    if (total)
+        *total = sum;
     return defs;
 }
 

@@ -5,6 +5,7 @@
 
 #include "Fields.h"
 
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,8 +24,10 @@ std::string_view trimBlanks(std::string_view s);
 bool parseWidth(std::string_view text, int &width);
 // The field definitions of schema lines "name=width": blank lines are skipped, a name without a
 // width takes `defaultWidth`, and a repeated name takes the width of its first line. No lines give
-// one field "Line".
-TFieldDefs schemaFieldDefs(const std::vector<std::string> &schema, int defaultWidth);
+// one field "Line". Read in one pass; no field is made once the widths before it pass `fits`, and
+// `total` gets the sum of all the widths.
+TFieldDefs schemaFieldDefs(const std::vector<std::string> &schema, int defaultWidth,
+                           long long fits = std::numeric_limits<long long>::max(), long long *total = nullptr);
 
 // The columns of a header line: values between delimiters, leading blanks skipped, a value in
 // double quotes up to the next quote.

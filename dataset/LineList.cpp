@@ -2,11 +2,18 @@
 
 #include "Errors.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -71,20 +78,22 @@ void LineList::clear()
     m_arena.clear();
     m_arenaUsed = m_arenaCapacity = 0;
     m_longest = 0;
+    m_nulLine = 0;
 }
 
-void LineList::load(const QString &fileName)
+FileState LineList::load(const QString &fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw EFOpenError("Cannot open file " + fileName.toStdString());
+    QFile file;
+    Files::openRegularFile(file, fileName);
+    FileState state;
+    state.stamp = Files::stampOf(file.handle());
     clear();
-    std::size_t capacity = std::size_t(std::max<qint64>(file.size(), 0)) + 1;
+    std::size_t capacity = std::size_t(std::max<qint64>(state.stamp.size, 0)) + 1;
     Text text = allocateText(capacity);
     std::size_t size = 0;
     for (;;) {
         if (size == capacity) {
-            // The file grew, or did not report its size (a pipe, a special file).
+            // The file grew while it was read.
             const std::size_t larger = capacity * 2 + 65536;
             Text grown = allocateText(larger);
             std::memcpy(grown.get(), text.get(), size);
@@ -92,11 +101,15 @@ void LineList::load(const QString &fileName)
             capacity = larger;
         }
         const qint64 got = file.read(text.get() + size, qint64(capacity - size));
-        if (got <= 0)
+        if (got < 0)
+            throw EFOpenError("Cannot open file " + fileName.toStdString());
+        if (got == 0)
             break;
         size += std::size_t(got);
     }
+    state.hash = Files::hashOf(text.get(), size);
     adopt(std::move(text), size);
+    return state;
 }
 
 void LineList::loadText(std::string_view text)
@@ -164,6 +177,7 @@ void LineList::split()
     auto special = [&](std::size_t j) {
         const char c = base[j];
         if (c == '\0') {
+            m_nulLine = m_count + 1;
             size = j;
             return false;
         }
@@ -409,30 +423,162 @@ int LineList::eraseIf(const std::function<bool(std::string_view)> &blank, int *f
     return removed;
 }
 
-void LineList::save(const QString &fileName) const
+namespace {
+// Writes the lines, each followed by CR LF, in pieces of about a megabyte; a long line goes out
+// as it stands rather than through the piece. `write` returns false when it failed.
+template <typename Lines, typename Write>
+bool writeLines(const Lines &lines, Files::ContentHash &hash, std::uint64_t &total, Write write)
 {
-    QSaveFile file(fileName);
-    // Unbuffered: a buffered QSaveFile can lose a failed flush at commit and keep a cut file.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        throw EFCreateError("Cannot create file " + fileName.toStdString());
     std::string chunk;
     chunk.reserve(kWriteChunk + 4096);
-    auto flush = [&] {
-        if (!chunk.empty() && file.write(chunk.data(), qint64(chunk.size())) != qint64(chunk.size())) {
-            file.cancelWriting();
-            throw EWriteError("Stream write error");
-        }
-        chunk.clear();
+    auto out = [&](const char *data, std::size_t size) {
+        hash.add(data, size);
+        total += size;
+        return write(data, size);
     };
-    for (const auto &block : m_blocks) {
-        for (const Entry &e : block->entries) {
-            chunk.append(e.data, e.size);
+    auto flush = [&] {
+        const bool ok = chunk.empty() || out(chunk.data(), chunk.size());
+        chunk.clear();
+        return ok;
+    };
+    for (const auto &block : lines) {
+        for (const auto &e : block->entries) {
+            if (e.size >= kWriteChunk) {
+                if (!flush() || !out(e.data, e.size))
+                    return false;
+            } else {
+                chunk.append(e.data, e.size);
+            }
             chunk.append("\r\n", 2);
-            if (chunk.size() >= kWriteChunk)
-                flush();
+            if (chunk.size() >= kWriteChunk && !flush())
+                return false;
         }
     }
-    flush();
-    if (!file.flush() || !file.commit())
+    return flush();
+}
+
+bool writeAll(int fd, const char *data, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        size -= std::size_t(n);
+    }
+    return true;
+}
+
+// A free name for a copy of `fileName` in `folder`: "db-20240131-235959.txt", then "-2" and on.
+QString backupName(const QString &fileName, const QString &folder)
+{
+    const QFileInfo info(fileName);
+    const QString stem = folder + QLatin1Char('/') + info.completeBaseName() + QLatin1Char('-') +
+                         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
+    QString name = stem + suffix;
+    for (int n = 2; QFileInfo::exists(name); ++n)
+        name = stem + QLatin1Char('-') + QString::number(n) + suffix;
+    return name;
+}
+
+// Copies `fileName` into `folder` and makes the copy durable; returns the copy's name.
+QString copyToFolder(const QString &fileName, const QString &folder)
+{
+    QDir().mkpath(folder);
+    const QString name = backupName(fileName, folder);
+    QFile source;
+    Files::openRegularFile(source, fileName);
+    QSaveFile copy(name);
+    if (!copy.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        throw EFCreateError("Cannot create file " + name.toStdString());
+    QByteArray buffer(int(kWriteChunk), Qt::Uninitialized);
+    for (;;) {
+        const qint64 got = source.read(buffer.data(), buffer.size());
+        if (got < 0 || (got > 0 && copy.write(buffer.constData(), got) != got)) {
+            copy.cancelWriting();
+            throw EWriteError("Stream write error");
+        }
+        if (got == 0)
+            break;
+    }
+    if (::fsync(int(copy.handle())) != 0 || !copy.commit())
         throw EWriteError("Stream write error");
+    Files::syncFolderOf(name);
+    return name;
+}
+} // namespace
+
+FileState LineList::save(const QString &fileName, const QString &backupFolder, QString *backup) const
+{
+    const QByteArray path = QFile::encodeName(fileName);
+    struct stat old;
+    const bool existed = ::stat(path.constData(), &old) == 0;
+    Files::ContentHash hash;
+    std::uint64_t total = 0;
+
+    QSaveFile file(fileName);
+    // Unbuffered: a buffered QSaveFile can lose a failed flush at commit and keep a cut file.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        // A writable file in a folder where no temporary file can be made: written in place, after
+        // a copy of the old text went somewhere safe.
+        const int fd = existed && S_ISREG(old.st_mode) && !backupFolder.isEmpty()
+                           ? ::open(path.constData(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK)
+                           : -1;
+        if (fd < 0)
+            throw EFCreateError("Cannot create file " + fileName.toStdString());
+        QString copy;
+        try {
+            copy = copyToFolder(fileName, backupFolder);
+        } catch (...) {
+            ::close(fd);
+            throw;
+        }
+        if (backup)
+            *backup = copy;
+        const bool written =
+            writeLines(m_blocks, hash, total,
+                       [fd](const char *data, std::size_t size) { return writeAll(fd, data, size); }) &&
+            ::ftruncate(fd, off_t(total)) == 0 && ::fsync(fd) == 0;
+        FileState state;
+        state.stamp = Files::stampOf(fd);
+        ::close(fd);
+        if (!written)
+            throw EWriteError("Stream write error");
+        QFile::remove(copy);
+        if (backup)
+            backup->clear();
+        state.hash = hash.result();
+        return state;
+    }
+    const int fd = int(file.handle());
+    const bool written = writeLines(m_blocks, hash, total, [&file](const char *data, std::size_t size) {
+        return file.write(data, qint64(size)) == qint64(size);
+    });
+    if (!written) {
+        file.cancelWriting();
+        throw EWriteError("Stream write error");
+    }
+    if (existed) {
+        // The new file takes the old one's owner and group where this process may give them.
+        struct stat now;
+        if (::fstat(fd, &now) == 0 && (now.st_uid != old.st_uid || now.st_gid != old.st_gid) &&
+            ::fchown(fd, old.st_uid, old.st_gid) == 0)
+            ::fchmod(fd, old.st_mode & 07777);
+    }
+    // Commit syncs too, but does not say when that fails.
+    if (::fsync(fd) != 0) {
+        file.cancelWriting();
+        throw EWriteError("Stream write error");
+    }
+    if (!file.commit())
+        throw EWriteError("Stream write error");
+    // The rename lasts through a power cut only once the folder is on the disk too.
+    Files::syncFolderOf(fileName);
+    FileState state;
+    state.stamp = Files::stampOf(fileName);
+    state.hash = hash.result();
+    return state;
 }

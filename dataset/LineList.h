@@ -7,6 +7,8 @@
 // so inserting or deleting a line moves one block's entries, not the whole list, and a line is found
 // by position or by record ID in logarithmic time. Reading along the list stays a plain array walk.
 
+#include "Files.h"
+
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -16,13 +18,22 @@
 #include <unordered_map>
 #include <vector>
 
+// A file as it was read or written: enough to tell later whether it is still the same.
+struct FileState
+{
+    Files::Stamp stamp;
+    std::uint64_t hash = 0;
+};
+
 class LineList
 {
 public:
-    // Reads a whole file: lines end at CR, LF or CR LF, and a NUL ends the text.
+    // Reads a whole regular file: lines end at CR, LF or CR LF, and a NUL ends the text.
     // Throws EFOpenError "Cannot open file %s" when it cannot be read.
-    void load(const QString &fileName);
+    FileState load(const QString &fileName);
     void loadText(std::string_view text);
+    // The 1-based number of the line in which a NUL ended the text at the last load; 0 when none did.
+    int nulLine() const { return m_nulLine; }
 
     void clear();
     int count() const { return m_count; }
@@ -48,8 +59,13 @@ public:
     int eraseIf(const std::function<bool(std::string_view)> &blank, int *first = nullptr);
 
     // Writes every line followed by CR LF through a temporary file that replaces `fileName` only
-    // when all was written. Throws EFCreateError or EWriteError; the old file then stays as it was.
-    void save(const QString &fileName) const;
+    // when all was written, keeping the old file's owner, group and mode. Throws EFCreateError or
+    // EWriteError; the old file then stays as it was.
+    // When no temporary file can be made beside a writable `fileName`, the old file is first copied
+    // into `backupFolder` (its name goes to `*backup`), then written in place; the copy is removed
+    // again once the new text is complete.
+    FileState save(const QString &fileName, const QString &backupFolder = QString(),
+                   QString *backup = nullptr) const;
 
 private:
     struct FreeText
@@ -117,4 +133,5 @@ private:
     std::size_t m_arenaUsed = 0;
     std::size_t m_arenaCapacity = 0;
     std::size_t m_longest = 0;
+    int m_nulLine = 0;
 };

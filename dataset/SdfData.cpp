@@ -4,10 +4,13 @@
 #include "DbErrors.h"
 #include "LineCodec.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QStandardPaths>
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <unordered_map>
 
 using LineCodec::trimBlanks;
 
@@ -115,7 +118,7 @@ void TFixedFormatDataSet::OpenStore()
         if (!file.open(QIODevice::WriteOnly))
             throw EFCreateError("Cannot create file " + m_fileName.toStdString());
     }
-    m_lines.load(m_fileName);
+    m_fileState = m_lines.load(m_fileName);
     m_recordWidth = kDefaultWidth;
     BuildFieldDefs();
     CreateFields();
@@ -133,12 +136,18 @@ void TFixedFormatDataSet::OpenStore()
     m_bookmarkOffset = m_recInfoOffset + 5;
     m_bufferSize = m_bookmarkOffset + 4;
     m_lastRecordId = m_lines.count();
+    StartJournal();
 }
 
 void TFixedFormatDataSet::CloseStore()
 {
-    if (!m_readOnly && m_changed && m_recordWidth > 0)
-        m_lines.save(m_fileName);
+    if (!m_readOnly && m_changed && m_recordWidth > 0) {
+        m_backupCopy.clear();
+        m_fileState = m_lines.save(m_fileName, BackupFolder(), &m_backupCopy);
+        m_journal.remove();
+    }
+    m_journal.stop();
+    m_pendingJournal.clear();
     m_lines.clear();
     m_cursor = -1;
     m_lastRecordId = 0;
@@ -156,12 +165,19 @@ int TFixedFormatDataSet::DefaultWidth() const
 void TFixedFormatDataSet::BuildFieldDefs()
 {
     TFieldDefs &defs = FieldDefs();
-    defs = LineCodec::schemaFieldDefs(m_schema, DefaultWidth());
-    m_slotStart.clear();
+    // Fields past what fits in a record are not made: the open fails on the width anyway.
+    const long long fits = kMaxBufferOffset - 6 - CalcFieldsSize();
     long long total = 0;
+    defs = LineCodec::schemaFieldDefs(m_schema, DefaultWidth(), fits, &total);
+    // Blank lines are passed over, but a schema of nothing else would give a table without a single
+    // field.
+    if (defs.empty())
+        DatabaseError("Field name missing in line 1 of the schema", this);
+    m_slotStart.clear();
+    long long start = 0;
     for (const TFieldDef &def : defs) {
-        m_slotStart.push_back(int(std::min<long long>(total, INT_MAX)));
-        total += def.Size;
+        m_slotStart.push_back(int(std::min<long long>(start, INT_MAX)));
+        start += def.Size;
     }
     // Widths out of range are refused when the fields are created; until then keep the sum sane.
     m_recordWidth = int(std::clamp<long long>(total, 0, INT_MAX));
@@ -424,6 +440,7 @@ void TFixedFormatDataSet::PostRecord()
         CheckRecordStorable(buffer);
         m_lines.replace(m_cursor, RecordToLine(buffer));
         m_changed = true;
+        Journalize(Journal::Op::Replace, m_cursor, m_lines.at(m_cursor));
         lineReplaced(m_cursor);
     } else {
         AddLine(buffer, false);
@@ -440,6 +457,7 @@ void TFixedFormatDataSet::AddLine(char *buffer, bool append)
         MoveToLast();
     const int index = m_cursor >= 0 ? std::min(m_cursor, m_lines.count()) : m_lines.count();
     m_lines.insert(index, line, m_lastRecordId);
+    Journalize(Journal::Op::Insert, index, line);
     // The buffer now holds the stored record, so the active row is found at once by its ID.
     putInt32(buffer + m_recInfoOffset, m_lastRecordId);
     SetRecordFlag(buffer, rfCurrent);
@@ -451,6 +469,7 @@ void TFixedFormatDataSet::DeleteLine()
     m_changed = true;
     const int index = m_cursor;
     m_lines.erase(m_cursor);
+    Journalize(Journal::Op::Delete, m_cursor);
     if (m_cursor >= m_lines.count())
         --m_cursor;
     lineRemoved(index);
@@ -584,8 +603,16 @@ void TFixedFormatDataSet::DropBlankLines()
         DatabaseError("Cannot perform this operation on a closed dataset", this);
     // As if every blank line were deleted from the last to the first: the cursor ends where the
     // first of them stood, or on the new last line.
+    auto blank = [](std::string_view line) { return trimBlanks(line).empty(); };
+    if (m_journal.active()) {
+        // Recorded from the last to the first, so that each index holds when the journal is replayed.
+        for (int i = m_lines.count() - 1; i >= 0; --i) {
+            if (blank(m_lines.at(i)))
+                Journalize(Journal::Op::Delete, i);
+        }
+    }
     int first = -1;
-    if (m_lines.eraseIf([](std::string_view line) { return trimBlanks(line).empty(); }, &first) == 0)
+    if (m_lines.eraseIf(blank, &first) == 0)
         return;
     m_changed = true;
     m_cursor = std::min(first, m_lines.count() - 1);
@@ -603,16 +630,142 @@ void TFixedFormatDataSet::RewriteAllLines()
         m_lines.replace(i, RecordToLine(record.get()));
     }
     emit rowsReset();
-    m_lines.save(m_fileName);
+    // The file now holds every change; the journal starts again from it.
+    m_fileState = m_lines.save(m_fileName, BackupFolder(), &m_backupCopy);
+    m_journal.remove();
+    StartJournal();
 }
 
 void TFixedFormatDataSet::SaveUnderName(const QString &fileName)
 {
     if (!Active())
         DatabaseError("Cannot perform this operation on a closed dataset", this);
-    m_lines.save(fileName);
+    m_fileState = m_lines.save(fileName, BackupFolder(), &m_backupCopy);
+    m_journal.remove();
     m_fileName = fileName;
     m_changed = false;
+    StartJournal();
+}
+
+void TFixedFormatDataSet::DiscardChanges()
+{
+    m_changed = false;
+    if (m_journal.active()) {
+        m_journal.remove();
+        m_journal.start(m_journalFile, m_fileState);
+    }
+}
+
+QString TFixedFormatDataSet::BackupFolder() const
+{
+    return m_backupFolder.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
+                                    : m_backupFolder;
+}
+
+void TFixedFormatDataSet::setJournalEnabled(bool value)
+{
+    CheckInactive();
+    m_journalEnabled = value;
+}
+
+void TFixedFormatDataSet::StartJournal()
+{
+    m_journal.stop();
+    m_pendingJournal.clear();
+    m_foreignJournal.clear();
+    m_journalFile.clear();
+    if (!m_journalEnabled || m_readOnly)
+        return;
+    m_journalFile = Journal::fileFor(m_fileName, BackupFolder());
+    Journal::Contents found = Journal::read(m_journalFile);
+    if (found.exists) {
+        if (!found.appliesTo(m_fileState))
+            SetPendingJournalAside();
+        else if (found.entries.empty())
+            QFile::remove(m_journalFile);
+        else
+            m_pendingJournal = std::move(found.entries);
+    }
+    m_journal.start(m_journalFile, m_fileState);
+}
+
+void TFixedFormatDataSet::SetPendingJournalAside()
+{
+    // Never overwritten: a journal that is not taken up now is kept under a name of its own.
+    QString aside = m_journalFile + QLatin1Char('-') +
+                    QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    for (int n = 2; QFile::exists(aside); ++n)
+        aside = m_journalFile + QLatin1Char('-') + QString::number(n);
+    if (QFile::rename(m_journalFile, aside))
+        m_foreignJournal = aside;
+    m_pendingJournal.clear();
+}
+
+void TFixedFormatDataSet::Journalize(Journal::Op op, int index, std::string_view line)
+{
+    if (!m_journal.active())
+        return;
+    try {
+        if (!m_pendingJournal.empty())
+            SetPendingJournalAside();
+        m_journal.record(op, index, line);
+    } catch (const std::exception &error) {
+        // The change stands; the user learns once that it is not safe from a crash.
+        HandleError(error);
+    }
+}
+
+int TFixedFormatDataSet::ApplyJournal()
+{
+    std::vector<Journal::Entry> entries = std::move(m_pendingJournal);
+    m_pendingJournal.clear();
+    if (entries.empty())
+        return 0;
+    CheckBrowseMode();
+    const int applied = Journal::apply(entries, m_lines, m_lastRecordId);
+    if (applied == int(entries.size())) {
+        // The journal goes on from its last entry.
+        m_journal.start(m_journalFile, m_fileState, true);
+    } else {
+        // What cannot apply stays in a journal of its own; the new one holds what did.
+        m_pendingJournal = entries;
+        SetPendingJournalAside();
+        m_journal.start(m_journalFile, m_fileState);
+        try {
+            for (int i = 0; i < applied; ++i)
+                m_journal.record(entries[std::size_t(i)].op, entries[std::size_t(i)].index,
+                                 entries[std::size_t(i)].line);
+        } catch (const std::exception &error) {
+            HandleError(error);
+        }
+    }
+    if (applied > 0)
+        m_changed = true;
+    First();
+    return applied;
+}
+
+void TFixedFormatDataSet::DiscardJournal()
+{
+    m_pendingJournal.clear();
+    if (!m_journalFile.isEmpty()) {
+        m_journal.remove();
+        m_journal.start(m_journalFile, m_fileState);
+    }
+}
+
+bool TFixedFormatDataSet::FileChangedOnDisk() const
+{
+    const Files::Stamp now = Files::stampOf(m_fileName);
+    // A file that is gone holds nothing that a save could write over.
+    if (!now.exists)
+        return false;
+    if (now == m_fileState.stamp)
+        return false;
+    if (now.size != m_fileState.stamp.size)
+        return true;
+    std::uint64_t hash = 0;
+    return !Files::hashFile(m_fileName, hash) || hash != m_fileState.hash;
 }
 
 // ---------------------------------------------------------------------------------------------

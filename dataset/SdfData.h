@@ -3,6 +3,7 @@
 // lines (TFixedFormatDataSet) or delimited ones (TSdfDataSet), written back whole at close.
 
 #include "DataSet.h"
+#include "Journal.h"
 #include "LineList.h"
 
 #include <QString>
@@ -42,8 +43,35 @@ public:
     void SaveUnderName(const QString &fileName);
 
     bool Changed() const { return m_changed; }
-    // Forgets that anything changed, so that closing writes nothing.
-    void DiscardChanges() { m_changed = false; }
+    // Forgets that anything changed, so that closing writes nothing; the journal goes too.
+    void DiscardChanges();
+
+    // The safety net around the file, switched on by the program.
+    // Where a copy of the old file goes before it is written in place, when no temporary file can
+    // be made beside it; the user's data folder when empty.
+    QString BackupFolder() const;
+    void setBackupFolder(const QString &folder) { m_backupFolder = folder; }
+    // After a save in place failed: the copy of the old file; empty otherwise.
+    const QString &BackupCopy() const { return m_backupCopy; }
+    // Keeps a journal of every posted change beside the file until the next save (closed only).
+    bool JournalEnabled() const { return m_journalEnabled; }
+    void setJournalEnabled(bool value);
+    const QString &JournalFileName() const { return m_journalFile; }
+    // After an open: the changes of an earlier run that ended without saving them.
+    int PendingJournalChanges() const { return int(m_pendingJournal.size()); }
+    // Applies them to the lines as that run left them; they count as changes. Returns how many
+    // applied.
+    int ApplyJournal();
+    // Gives them up: the journal is deleted.
+    void DiscardJournal();
+    // After an open: a journal that was found but belongs to another text of the file, kept under
+    // this name; empty when there was none.
+    const QString &ForeignJournal() const { return m_foreignJournal; }
+    // The file on disk is no longer the text that was read or last written: another program
+    // changed or replaced it.
+    bool FileChangedOnDisk() const;
+    // The 1-based line in which a NUL ended the text at the open; 0 when none did.
+    int NulLine() const { return m_lines.nulLine(); }
     int LineCount() const { return m_lines.count(); }
     std::string_view Line(int index) const { return m_lines.at(index); }
     std::int32_t LineRecordId(int index) const { return m_lines.id(index); }
@@ -126,6 +154,18 @@ private:
     int m_bookmarkOffset = 0;
     bool m_changed = false;
     std::vector<int> m_slotStart;
+
+    void Journalize(Journal::Op op, int index, std::string_view line = {});
+    void StartJournal();
+    void SetPendingJournalAside();
+    FileState m_fileState;
+    QString m_backupFolder;
+    QString m_backupCopy;
+    bool m_journalEnabled = false;
+    QString m_journalFile;
+    Journal m_journal;
+    std::vector<Journal::Entry> m_pendingJournal;
+    QString m_foreignJournal;
 };
 
 class TSdfDataSet : public TFixedFormatDataSet

@@ -11,6 +11,9 @@ packages=(
     desktop-file-utils appstream
 )
 
+# The fuzz targets (CINAXO_FUZZ=ON) need clang and its libFuzzer runtime.
+[ "${1:-}" = --fuzz ] && packages+=(clang libclang-rt-14-dev)
+
 missing=()
 for p in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

@@ -4,7 +4,8 @@
 
 #include <QLabel>
 
-enum TVelVersionRes {
+// Fixed to int: the label starts with no resource chosen (-1).
+enum TVelVersionRes : int {
     verCompanyName,
     verFileDescription,
     verFileVersion,

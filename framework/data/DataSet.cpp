@@ -3,6 +3,7 @@
 #include "Codec.h"
 
 #include <cstring>
+#include <unordered_set>
 
 namespace {
 bool isWriteState(TDataSetState state)
@@ -144,18 +145,24 @@ void TDataSet::CreateFields()
 {
     freeFields();
     std::vector<TField *> all;
+    // Names without regard to letter case, so that a schema of many fields is checked in one pass.
+    auto folded = [](const std::string &name) {
+        std::string key = name;
+        for (char &c : key)
+            c = Codec::upperAnsi(c);
+        return key;
+    };
+    std::unordered_set<std::string> calcNames, names;
+    for (auto &calc : m_calcFields)
+        calcNames.insert(folded(calc->FieldName()));
+    names.reserve(m_fieldDefs.size());
     for (std::size_t i = 0; i < m_fieldDefs.size(); ++i) {
         const TFieldDef &def = m_fieldDefs[i];
         if (def.Name.empty())
             DatabaseError("Field name missing", this);
-        for (std::size_t j = 0; j < i; ++j) {
-            if (Codec::sameTextAnsi(m_fieldDefs[j].Name, def.Name))
-                DatabaseError("Duplicate field name '" + Codec::toUtf8(def.Name) + "'", this);
-        }
-        for (auto &calc : m_calcFields) {
-            if (Codec::sameTextAnsi(calc->FieldName(), def.Name))
-                DatabaseError("Duplicate field name '" + Codec::toUtf8(def.Name) + "'", this);
-        }
+        const std::string key = folded(def.Name);
+        if (!names.insert(key).second || calcNames.count(key))
+            DatabaseError("Duplicate field name '" + Codec::toUtf8(def.Name) + "'", this);
         if (def.Size < 0 || def.Size > 8192)
             DatabaseError("Invalid field size");
         auto field = std::make_unique<TField>(*this, def.Name, def.Size, TFieldKind::fkData);

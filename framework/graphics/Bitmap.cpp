@@ -1,6 +1,7 @@
 #include "Bitmap.h"
 
 #include "Canvas.h"
+#include "Files.h"
 
 #include <QFile>
 #include <QIODevice>
@@ -242,13 +243,17 @@ void TBitmap::LoadFromBytes(const QByteArray &bytes)
 
 void TBitmap::LoadFromFile(const QString &fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw EFOpenError("Cannot open file " + fileName.toStdString());
-    // A BMP larger than the largest image it may describe is not read into memory at all.
-    if (file.size() > Bmp::kMaxPixels * 4 + 65536)
+    QFile file;
+    Files::openRegularFile(file, fileName);
+    // A BMP larger than the largest image it may describe is not read into memory at all, even
+    // when it grows while it is read.
+    constexpr qint64 kMaxFileSize = Bmp::kMaxPixels * 4 + 65536;
+    if (file.size() > kMaxFileSize)
         throw EInvalidGraphic("Bitmap image is not valid");
-    LoadFromBytes(file.readAll());
+    const QByteArray bytes = file.read(kMaxFileSize + 1);
+    if (bytes.size() > kMaxFileSize)
+        throw EInvalidGraphic("Bitmap image is not valid");
+    LoadFromBytes(bytes);
 }
 
 void TBitmap::LoadFromStream(QIODevice &stream)

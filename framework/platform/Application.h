@@ -18,6 +18,19 @@ public:
     static void ShowException(const std::exception &error);
 };
 
+// The slot of a command: an error it raises is shown in the error box here, so that it never
+// unwinds through Qt's frames. Takes whatever the signal passes and calls `command` without it.
+template <typename Command> auto Guarded(Command command)
+{
+    return [command = std::move(command)](auto &&...) {
+        try {
+            command();
+        } catch (const std::exception &error) {
+            TApplication::ShowException(error);
+        }
+    };
+}
+
 // The directory of the executable, with a trailing separator.
 QString ProgramDirectory();
 // Start-up (ProgramFolders.h) and tests set it; an empty text goes back to the executable's.

@@ -88,6 +88,11 @@ int RealDialogs::MessageDlg(const QString &text, TMsgDlgType type, unsigned butt
         if (buttons & b.bit)
             results.emplace_back(box.addButton(QString::fromLatin1(b.caption), b.role), b.result);
     }
+    // Escape answers Cancel, as in the system's own boxes.
+    for (const auto &[button, result] : results) {
+        if (result == mrCancel)
+            box.setEscapeButton(button);
+    }
     box.exec();
     for (const auto &[button, result] : results) {
         if (box.clickedButton() == button)

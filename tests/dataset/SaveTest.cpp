@@ -1,4 +1,5 @@
 #include "Catalogue.h"
+#include "Unprivileged.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -167,6 +168,24 @@ TEST(SdfSave, CatalogueThatCannotBeReplacedStaysAsItWas)
     EXPECT_TRUE(QDir(c.path(QString())).entryList(QDir::Files).isEmpty()); // no temporary file left
     ds->SaveUnderName(c.path(QStringLiteral("rescued.txt")));
     EXPECT_EQ(c.read(QStringLiteral("rescued.txt")), "Beta,B2\r\nGamma,C3\r\n");
+}
+
+TEST(SdfSave, ReadOnlyFileIsNotReplaced)
+{
+    Catalogue c;
+    c.writeDb(kThree);
+    QFile::setPermissions(c.db(), QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    // The folder may be written; the file may not (root runs this part as nobody).
+    unprivileged::handOver(c.path(QString()));
+    unprivileged::run([&] {
+        auto ds = c.dataSet(kSchema);
+        ds->Open();
+        ds->Delete();
+        EXPECT_EQ(MESSAGE_OF(ds->Close()), "Cannot create file " + c.db().toStdString());
+        EXPECT_EQ(c.readDb(), kThree);
+        EXPECT_TRUE(ds->Active());
+        ds->DiscardChanges();
+    });
 }
 
 TEST(SdfSave, DestroyingTheDatasetSaves)

@@ -107,7 +107,9 @@ public:
 // failure, so that a test never hangs on a modal window and no waiting outlives its test.
 inline void whenModal(std::function<void(QWidget *)> action, int deadlineMs = 5000)
 {
-    auto *timer = new QTimer;
+    // Owned by the application, so that a timer whose deletion is still pending when the last test
+    // ends goes with it.
+    auto *timer = new QTimer(qApp);
     timer->setInterval(5);
     auto clock = std::make_shared<QElapsedTimer>();
     clock->start();

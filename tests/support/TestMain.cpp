@@ -2,6 +2,8 @@
 #include <QStandardPaths>
 #include <gtest/gtest.h>
 
+#include "SanitizerDefaults.h"
+
 int main(int argc, char **argv)
 {
     // Test discovery runs the programs without CTest's environment.

@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 quint32 le32(const QByteArray &b, int at)
@@ -152,5 +153,16 @@ TEST(Bitmap, MissingFile)
     TBitmap bitmap;
     const QString name = dir.filePath(QStringLiteral("none.bmp"));
     EXPECT_THROW(bitmap.LoadFromFile(name), EFOpenError);
+    EXPECT_TRUE(bitmap.Empty());
+}
+
+TEST(BitmapFile, FifoAndDevicesAreRefusedWithoutWaiting)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("btnsource.bmp"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    TBitmap bitmap;
+    EXPECT_THROW(bitmap.LoadFromFile(fifo), EFOpenError);
+    EXPECT_THROW(bitmap.LoadFromFile(QStringLiteral("/dev/zero")), EFOpenError);
     EXPECT_TRUE(bitmap.Empty());
 }

@@ -1,0 +1,266 @@
+#include "AddEditForm.h"
+#include "MainForm.h"
+#include "ProgramDir.h"
+#include "SdfData.h"
+#include "ui_MainForm.h"
+
+#include <QLockFile>
+#include <QStatusBar>
+#include <QTest>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+const std::string kWithoutFirst = kFilms.substr(kFilms.find("\"Smith"));
+
+void deleteFirstFilm(ProgramDir &dir, TForm1 &form)
+{
+    const int before = form.DataSet()->RecordCount();
+    dir.dialogs.answers.push_back(mrOk);
+    form.Button03Click();
+    ASSERT_EQ(form.DataSet()->RecordCount(), before - 1);
+}
+
+bool lastQuestionSays(const ProgramDir &dir, const char *utf8)
+{
+    return !dir.dialogs.questions.empty() &&
+           dir.dialogs.questions.back().text.contains(QString::fromUtf8(utf8));
+}
+
+QString journalOf(const ProgramDir &dir)
+{
+    return dir.path(QStringLiteral("db.txt.journal"));
+}
+} // namespace
+
+TEST(CatalogueSafety, SecondWindowOnTheCatalogueIsReadOnlyOrQuits)
+{
+    ProgramDir dir;
+    TForm1 first;
+    EXPECT_FALSE(first.CatalogueReadOnly());
+    EXPECT_TRUE(dir.dialogs.questions.empty());
+
+    dir.dialogs.answers = {mrYes};
+    {
+        TForm1 second;
+        ASSERT_EQ(dir.dialogs.questions.size(), 1u);
+        EXPECT_EQ(dir.dialogs.questions[0].text,
+                  QString::fromUtf8("Каталогът вече е отворен от друг прозорец на Cinaxo.\n\n"
+                                    "Yes: отвори го само за четене.\nNo: изход."));
+        EXPECT_EQ(dir.dialogs.questions[0].buttons, MsgButtons::mbYes | MsgButtons::mbNo);
+        EXPECT_TRUE(second.CatalogueReadOnly());
+        EXPECT_EQ(second.ui().DBGrid1->model()->rowCount(), 3);
+        for (TNoxSkinBtn *button : {second.ui().Button01, second.ui().Button02, second.ui().Button03})
+            EXPECT_FALSE(button->isEnabled());
+        EXPECT_TRUE(second.ui().Button04->isEnabled());
+        for (const char *item : {"N6", "N7", "N8"})
+            EXPECT_FALSE(second.MenuItem(QString::fromLatin1(item))->isEnabled()) << item;
+        EXPECT_EQ(second.findChild<QLabel *>(QStringLiteral("StatusPanel1"))->text(),
+                  QString::fromUtf8("Само за четене"));
+        QTest::keyClick(second.ui().DBGrid1, Qt::Key_Delete);
+        QTest::keyClick(second.ui().DBGrid1, Qt::Key_F9);
+        EXPECT_EQ(dir.dialogs.messages,
+                  std::vector<QString>(2, QString::fromUtf8("Каталогът е отворен само за четене.")));
+        EXPECT_EQ(second.DataSet()->RecordCount(), 3);
+        second.close();
+    }
+    EXPECT_EQ(dir.read(QStringLiteral("db.txt")), kFilms);
+
+    dir.dialogs.answers = {mrNo};
+    {
+        TForm1 third;
+        EXPECT_TRUE(third.QuitRequested());
+        EXPECT_FALSE(third.DataSet()->Active());
+        EXPECT_TRUE(dir.dialogs.errors.empty());
+    }
+
+    // The first window still has the catalogue as its own.
+    deleteFirstFilm(dir, first);
+    first.close();
+    EXPECT_EQ(dir.read(QStringLiteral("db.txt")), kWithoutFirst);
+}
+
+TEST(CatalogueSafety, LockOfAProcessThatIsGoneIsTakenOver)
+{
+    ProgramDir dir;
+    const QString lockName = dir.path(QStringLiteral("db.txt.lock"));
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        QLockFile lock(lockName);
+        ::_exit(lock.tryLock(0) ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+    ASSERT_TRUE(QFile::exists(lockName));
+
+    TForm1 form;
+    EXPECT_TRUE(dir.dialogs.questions.empty());
+    EXPECT_FALSE(form.CatalogueReadOnly());
+}
+
+TEST(CatalogueSafety, ChangesOfAnotherProgramAreNeverOverwrittenUnasked)
+{
+    const std::string theirs = cp("Чужд,X-1\r\n");
+    for (int answer : {mrCancel, mrYes, mrNo, mrAbort}) {
+        SCOPED_TRACE(answer);
+        ProgramDir dir;
+        TForm1 form;
+        form.show();
+        deleteFirstFilm(dir, form);
+        dir.write(QStringLiteral("db.txt"), theirs);
+        dir.dialogs.answers = {answer};
+        dir.dialogs.saveFiles = {dir.path(QStringLiteral("ours.txt"))};
+        form.close();
+        EXPECT_TRUE(lastQuestionSays(dir, "е променен от друга програма, след като Cinaxo го прочете."));
+        EXPECT_EQ(dir.dialogs.questions.back().buttons,
+                  MsgButtons::mbYes | MsgButtons::mbNo | MsgButtons::mbAbort | MsgButtons::mbCancel);
+        EXPECT_EQ(form.isVisible(), answer == mrCancel);
+        EXPECT_EQ(dir.read(QStringLiteral("db.txt")), answer == mrYes ? kWithoutFirst : theirs);
+        EXPECT_EQ(dir.read(QStringLiteral("ours.txt")), answer == mrNo ? kWithoutFirst : "<missing>");
+    }
+}
+
+TEST(CatalogueSafety, NulByteOpensTheCatalogueReadOnly)
+{
+    std::string db;
+    for (int i = 1; i < 10; ++i)
+        db += "Film " + std::to_string(i) + ",D\r\n";
+    db += std::string("Film 10\0,D\r\nFilm 11,D\r\n", 22);
+    ProgramDir dir(true, true, db);
+    TForm1 form;
+    ASSERT_EQ(dir.dialogs.questions.size(), 1u);
+    EXPECT_EQ(dir.dialogs.questions[0].text,
+              QString::fromUtf8("Файлът db.txt съдържа нулев байт на ред 10 и е прочетен само дотам.\n"
+                                "Каталогът е отворен само за четене, за да не се загубят записите след "
+                                "този ред."));
+    EXPECT_TRUE(form.CatalogueReadOnly());
+    EXPECT_EQ(form.DataSet()->LineCount(), 10);
+    form.close();
+    EXPECT_EQ(dir.read(QStringLiteral("db.txt")), db);
+    EXPECT_FALSE(QFile::exists(journalOf(dir)));
+}
+
+TEST(CatalogueSafety, ChangesOfARunThatCrashedAreOfferedBack)
+{
+    // Yes applies them, No gives them up, and a box closed otherwise keeps them for the next start.
+    for (int answer : {mrYes, mrNo, mrCancel}) {
+        SCOPED_TRACE(answer);
+        ProgramDir dir;
+        std::string journal;
+        {
+            TForm1 crashed;
+            deleteFirstFilm(dir, crashed);
+            journal = dir.read(QStringLiteral("db.txt.journal"));
+            crashed.DataSet()->DiscardChanges();
+        }
+        // What the crash left: the old catalogue and the journal.
+        dir.write(QStringLiteral("db.txt.journal"), journal);
+        dir.dialogs.questions.clear();
+        dir.dialogs.answers = {answer};
+        TForm1 form;
+        ASSERT_EQ(dir.dialogs.questions.size(), 1u);
+        EXPECT_EQ(
+            dir.dialogs.questions[0].text,
+            QString::fromUtf8("Намерени са незаписани промени от предишното пускане. Да се възстановят ли?"));
+        EXPECT_EQ(dir.dialogs.questions[0].buttons, MsgButtons::mbYes | MsgButtons::mbNo);
+        EXPECT_EQ(form.ui().DBGrid1->model()->rowCount(), answer == mrYes ? 2 : 3);
+        EXPECT_EQ(QFile::exists(journalOf(dir)), answer != mrNo);
+        form.close();
+        EXPECT_EQ(dir.read(QStringLiteral("db.txt")), answer == mrYes ? kWithoutFirst : kFilms);
+        EXPECT_EQ(QFile::exists(journalOf(dir)), answer == mrCancel);
+    }
+}
+
+TEST(CatalogueSafety, SignalsToStopEndThroughTheSave)
+{
+    for (int signalNumber : {SIGTERM, SIGHUP, SIGINT}) {
+        SCOPED_TRACE(signalNumber);
+        ProgramDir dir;
+        TForm1 form;
+        form.show();
+        deleteFirstFilm(dir, form);
+        std::raise(signalNumber);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !form.isVisible(); }, 5000));
+        EXPECT_EQ(dir.read(QStringLiteral("db.txt")), kWithoutFirst);
+    }
+    // A dialog that is open is cancelled first.
+    ProgramDir dir;
+    TForm1 form;
+    form.show();
+    deleteFirstFilm(dir, form);
+    whenModal([](QWidget *) { std::raise(SIGTERM); });
+    form.Button2Click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !form.isVisible(); }, 5000));
+    EXPECT_TRUE(form.findChildren<TAddEditForm *>().empty());
+    EXPECT_EQ(dir.read(QStringLiteral("db.txt")), kWithoutFirst);
+}
+
+TEST(CatalogueSafety, SessionCommitSavesAndStaysOpen)
+{
+    ProgramDir dir;
+    TForm1 form;
+    deleteFirstFilm(dir, form);
+    ASSERT_TRUE(QFile::exists(journalOf(dir)));
+    form.CommitData(true);
+    EXPECT_EQ(dir.read(QStringLiteral("db.txt")), kWithoutFirst);
+    EXPECT_TRUE(form.DataSet()->Active());
+    EXPECT_FALSE(form.DataSet()->Changed());
+    EXPECT_FALSE(QFile::exists(journalOf(dir)));
+    // The save was ours: leaving later asks nothing.
+    deleteFirstFilm(dir, form);
+    form.close();
+    EXPECT_EQ(dir.dialogs.questions.size(), 2u);
+    EXPECT_EQ(dir.read(QStringLiteral("db.txt")), cp("Matrix,DVD-002,DVD,,,,да\r\n"));
+}
+
+TEST(CatalogueSafety, WithoutWindowsTheCatalogueIsSavedUnasked)
+{
+    ProgramDir dir;
+    TForm1 form;
+    form.DataSet()->setBackupFolder(dir.path(QStringLiteral("data")));
+    deleteFirstFilm(dir, form);
+    form.SaveWithoutWindows();
+    EXPECT_EQ(dir.read(QStringLiteral("db.txt")), kWithoutFirst);
+    EXPECT_FALSE(form.DataSet()->Active());
+
+    // Another program's changes stay; ours go beside the user's data, and standard error says so.
+    ProgramDir other;
+    TForm1 second;
+    second.DataSet()->setBackupFolder(other.path(QStringLiteral("data")));
+    deleteFirstFilm(other, second);
+    other.write(QStringLiteral("db.txt"), "Theirs\r\n");
+    ::testing::internal::CaptureStderr();
+    second.SaveWithoutWindows();
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(other.read(QStringLiteral("db.txt")), "Theirs\r\n");
+    const QStringList copies = QDir(other.path(QStringLiteral("data"))).entryList(QDir::Files);
+    ASSERT_EQ(copies.size(), 1);
+    EXPECT_EQ(other.read(QStringLiteral("data/") + copies[0]), kWithoutFirst);
+    EXPECT_NE(said.find("was changed by another program"), std::string::npos) << said;
+    EXPECT_EQ(other.dialogs.questions.size(), 1u); // only the delete's
+}
+
+TEST(CatalogueSafety, ErrorOfACommandInTheGridIsShownAndTheProgramGoesOn)
+{
+    ProgramDir dir;
+    dir.write(QStringLiteral("format.txt"), "A=5\r\nB=5\r\n");
+    TForm1 form;
+    ASSERT_EQ(dir.dialogs.errors.size(), 1u);
+    QTest::keyClick(form.ui().DBGrid1, Qt::Key_Return);
+    ASSERT_EQ(dir.dialogs.errors.size(), 2u);
+    EXPECT_EQ(dir.dialogs.errors[1], QStringLiteral("List index out of bounds (3)"));
+}
+
+TEST(CatalogueSafety, SchemaOfBlankLinesIsRefusedByItsLine)
+{
+    ProgramDir dir;
+    dir.write(QStringLiteral("format.txt"), "\r\n");
+    TForm1 form;
+    ASSERT_EQ(dir.dialogs.errors.size(), 1u);
+    EXPECT_EQ(dir.dialogs.errors[0], QStringLiteral("DataSet: Field name missing in line 1 of the schema"));
+    EXPECT_FALSE(form.DataSet()->Active());
+}
