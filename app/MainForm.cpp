@@ -242,7 +242,8 @@ void TForm1::ShowReadOnly()
         return;
     for (TNoxSkinBtn *button : {m_ui->Button01, m_ui->Button02, m_ui->Button03})
         button->setEnabled(false);
-    for (const char *name : {"N6", "N7", "N8", "GridAdd", "GridEdit", "GridDelete"}) {
+    for (const char *name : {"N6", "N7", "N8", "N17", "N19", "N20", "GridAdd", "GridEdit", "GridDelete",
+                             "GridLend", "GridReturn"}) {
         if (auto *item = findChild<TMenuItem *>(QString::fromLatin1(name)))
             item->setEnabled(false);
     }
@@ -514,6 +515,8 @@ void TForm1::N16Click()
 
 void TForm1::N17Click()
 {
+    if (CatalogueReadOnly())
+        return Dialogs().ShowMessage(fromUtf8("Каталогът е отворен само за четене."));
     if (!m_dataSet->Active())
         return;
     const QString file = Dialogs().OpenFileName(
@@ -560,6 +563,8 @@ bool TForm1::OtherFilmsOnDisc(const QString &name, std::vector<int> &others)
 
 void TForm1::N19Click()
 {
+    if (CatalogueReadOnly())
+        return Dialogs().ShowMessage(fromUtf8("Каталогът е отворен само за четене."));
     if (!m_dataSet->Active() || m_dataSet->ActiveRow() < 0)
         return;
     TField *lentTo = m_dataSet->Fields(cfLentTo);
@@ -580,6 +585,8 @@ void TForm1::N19Click()
 
 void TForm1::N20Click()
 {
+    if (CatalogueReadOnly())
+        return Dialogs().ShowMessage(fromUtf8("Каталогът е отворен само за четене."));
     if (!m_dataSet->Active() || m_dataSet->ActiveRow() < 0)
         return;
     std::vector<int> others;

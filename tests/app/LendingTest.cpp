@@ -206,3 +206,23 @@ TEST(Lending, TheQuestionCountsTheOtherFilmsOfTheDisc)
     EXPECT_EQ(fileAfterClose(dir, form),
               cp("A,X,,,,,Не,Иван\r\nB,X,,,,,Не,Иван\r\nC,x,,,,,Не,Иван\r\nD,Y\r\n"));
 }
+
+TEST(Lending, AWindowThatOnlyReadsTheCatalogueLendsAndImportsNothing)
+{
+    ProgramDir dir(true, true, kDiscs);
+    TForm1 first;
+    dir.dialogs.answers = {mrYes}; // the second window opens the catalogue to read only
+    TForm1 second;
+    ASSERT_TRUE(second.CatalogueReadOnly());
+    for (const char *item : {"N17", "N19", "N20", "GridLend", "GridReturn"})
+        EXPECT_FALSE(second.MenuItem(QString::fromLatin1(item))->isEnabled()) << item;
+    EXPECT_TRUE(second.MenuItem(QStringLiteral("N16"))->isEnabled());
+    second.DataSet()->MoveToRow(3);
+    second.N19Click();
+    second.N20Click();
+    second.N17Click();
+    EXPECT_EQ(dir.dialogs.messages, std::vector<QString>(3, u("Каталогът е отворен само за четене.")));
+    EXPECT_TRUE(dir.dialogs.fileDialogs.empty());
+    EXPECT_EQ(second.DataSet()->Line(3), cp("Под игото,CD-014,DivX,,,,Не,Мария"));
+    EXPECT_FALSE(second.DataSet()->Changed());
+}
