@@ -48,7 +48,7 @@ TAboutForm::TAboutForm(QWidget *parent) : QDialog(parent), m_ui(std::make_unique
         }
     }
     FormLoading::Finish(this);
-    connect(m_ui->Button1, &QPushButton::clicked, this, &TAboutForm::Button1Click);
+    connect(m_ui->Button1, &QPushButton::clicked, this, Guarded([this] { Button1Click(); }));
 }
 
 TAboutForm::~TAboutForm() = default;

@@ -1,6 +1,7 @@
 #include "AddEditForm.h"
 
 #include "Application.h"
+#include "Codec.h"
 #include "DBEdit.h"
 #include "DataSet.h"
 #include "DataSource.h"
@@ -21,6 +22,7 @@ TAddEditForm::TAddEditForm(QWidget *owner, TDataSource *dataSource)
     FormLoading::Finish(this);
     setFont(LayoutFont("MS Sans Serif", 11));
     setFixedSize(421, 388);
+    move(212, 102);
     m_ui->ComboBox1->setCurrentIndex(-1);
     if (dataSource) {
         for (TDBEdit *edit : findChildren<TDBEdit *>())
@@ -57,6 +59,8 @@ void TAddEditForm::EditRecord(int mode)
         dataSet->Open();
         dataSet->Insert();
     }
+    // What the user types first goes into the title.
+    m_ui->DBEdit1->setFocus();
     if (exec() == QDialog::Accepted)
         dataSet->Post();
     else
@@ -66,9 +70,27 @@ void TAddEditForm::EditRecord(int mode)
 
 void TAddEditForm::Button01Click()
 {
-    if (!confirmTwice())
-        return;
-    done(QDialog::Accepted);
+    if (TextsCanBeStored() && confirmTwice())
+        done(QDialog::Accepted);
+}
+
+bool TAddEditForm::TextsCanBeStored()
+{
+    for (TDBEdit *edit : {m_ui->DBEdit1, m_ui->DBEdit2, m_ui->DBEdit3, m_ui->editVideo, m_ui->editAudio,
+                          m_ui->editSub, m_ui->DBEdit7}) {
+        const QString refused = Codec::firstUnencodable(edit->text());
+        if (refused.isEmpty() || !edit->Field())
+            continue;
+        // Everything typed stays; the character is shown where it stands.
+        Dialogs().ShowMessage(QString::fromUtf8("Полето „%1“ не може да съдържа знака „%2“: каталогът пази "
+                                                "само знаците на кодовата таблица Windows-1251 (кирилица и "
+                                                "латиница без ударения). Поправете текста и запишете отново.")
+                                  .arg(edit->DataField(), refused));
+        edit->setFocus();
+        edit->setSelection(int(edit->text().indexOf(refused)), int(refused.size()));
+        return false;
+    }
+    return true;
 }
 
 bool TAddEditForm::confirmTwice()
@@ -92,8 +114,28 @@ void TAddEditForm::choose(TDBEdit *edit)
 {
     const QString file =
         Dialogs().OpenFileName(QString(), QString::fromUtf8("Всички файлове |*.*"), QString(), m_folder);
-    if (!file.isEmpty())
-        edit->setText(file);
+    if (file.isEmpty())
+        return;
+    // A path that the field cannot hold whole would lead nowhere once stored.
+    const QString refused = Codec::firstUnencodable(file);
+    if (!refused.isEmpty()) {
+        Dialogs().ShowMessage(QString::fromUtf8("Пътят\n%1\nсъдържа знака „%2“, който полето „%3“ не може да "
+                                                "съдържа (каталогът пази само знаците на кодовата таблица "
+                                                "Windows-1251). Преименувайте файла или папката му и го "
+                                                "изберете отново.")
+                                  .arg(file, refused, edit->DataField()));
+        return;
+    }
+    if (file.size() > edit->maxLength()) {
+        Dialogs().ShowMessage(QString::fromUtf8("Пътят\n%1\nе дълъг %2 знака, а полето „%3“ побира най-много "
+                                                "%4. Изберете файл с по-къс път.")
+                                  .arg(file)
+                                  .arg(file.size())
+                                  .arg(edit->DataField())
+                                  .arg(edit->maxLength()));
+        return;
+    }
+    edit->setText(file);
 }
 
 void TAddEditForm::Button03Click()

@@ -8,6 +8,8 @@
 #include "XP_Color.h"
 #include "ui_ConfigForm.h"
 
+#include <QFileInfo>
+
 TConfigForm *ConfigForm = nullptr;
 
 namespace {
@@ -23,6 +25,7 @@ TConfigForm::TConfigForm(QWidget *owner) : QDialog(owner), m_ui(std::make_unique
     FormLoading::Finish(this);
     setFont(LayoutFont("MS Sans Serif", 11));
     setFixedSize(434, 293);
+    move(192, 114);
     for (TqzXPEdit *edit : {m_ui->MicroDVDPath, m_ui->BSPlayerPath, m_ui->MediaPlayerPath}) {
         edit->Colors()->setBackColor(clWindow);
         edit->Colors()->setBackHiColor(clWindow);
@@ -40,12 +43,6 @@ TConfigForm::~TConfigForm() = default;
 void TConfigForm::FormCreate()
 {
     LoadSkins({m_ui->Button01, m_ui->Button02, m_ui->Button03, m_ui->Button04, m_ui->Button05});
-}
-
-void TConfigForm::showEvent(QShowEvent *event)
-{
-    QDialog::showEvent(event);
-    LoadSettings();
 }
 
 void TConfigForm::LoadSettings()
@@ -73,35 +70,44 @@ bool TConfigForm::SaveSettings()
 
 void TConfigForm::Execute()
 {
+    // The paths are read before the dialog is shown: a value that cannot be read stops the command
+    // here, so the dialog never offers empty boxes that Save would store over good paths.
+    LoadSettings();
     if (exec() == QDialog::Accepted)
         SaveSettings();
 }
 
+void TConfigForm::choosePlayer(int player, const char *title, const QString &defaultName, QLineEdit *edit)
+{
+    const QString file = Dialogs().OpenFileName(QString::fromUtf8(title), QString::fromUtf8(kFilter),
+                                                defaultName, m_folders[player]);
+    if (file.isEmpty())
+        return;
+    const QFileInfo info(file);
+    if (!info.isFile() || !info.isExecutable()) {
+        Dialogs().ShowMessage(QString::fromUtf8("Файлът\n%1\nне е програма, която може да бъде стартирана. "
+                                                "Изберете изпълнимия файл на плейъра.")
+                                  .arg(file));
+        return;
+    }
+    edit->setText(file);
+}
+
 void TConfigForm::Button01Click()
 {
-    const QString file =
-        Dialogs().OpenFileName(QString::fromUtf8("Посочете пълният път до MicroDVD ..."),
-                               QString::fromUtf8(kFilter), QStringLiteral("mdvdp.exe"), m_folders[0]);
-    if (!file.isEmpty())
-        m_ui->MicroDVDPath->setText(file);
+    choosePlayer(plMicroDVD, "Посочете пълният път до MicroDVD ...", QStringLiteral("mdvdp.exe"),
+                 m_ui->MicroDVDPath);
 }
 
 void TConfigForm::Button02Click()
 {
-    const QString file =
-        Dialogs().OpenFileName(QString::fromUtf8("Посочете пътя до BSPlayer"), QString::fromUtf8(kFilter),
-                               QStringLiteral("bplay.exe"), m_folders[1]);
-    if (!file.isEmpty())
-        m_ui->BSPlayerPath->setText(file);
+    choosePlayer(plBSPlayer, "Посочете пътя до BSPlayer", QStringLiteral("bplay.exe"), m_ui->BSPlayerPath);
 }
 
 void TConfigForm::Button03Click()
 {
-    const QString file =
-        Dialogs().OpenFileName(QString::fromUtf8("Посочете пътя до Windows Media Player"),
-                               QString::fromUtf8(kFilter), QStringLiteral("wmplayer.exe"), m_folders[2]);
-    if (!file.isEmpty())
-        m_ui->MediaPlayerPath->setText(file);
+    choosePlayer(plMediaPlayer, "Посочете пътя до Windows Media Player", QStringLiteral("wmplayer.exe"),
+                 m_ui->MediaPlayerPath);
 }
 
 void TConfigForm::Button04Click()

@@ -4,6 +4,8 @@
 #include <QDialog>
 #include <memory>
 
+class QLineEdit;
+
 namespace Ui {
 class TConfigForm;
 }
@@ -17,7 +19,8 @@ public:
     ~TConfigForm() override;
 
     Ui::TConfigForm &ui() const { return *m_ui; }
-    // Shows the dialog; Save stores the paths.
+    // Reads the paths and shows the dialog; Save stores them. A path that cannot be read raises
+    // before the dialog is shown.
     void Execute();
     void LoadSettings();
     // False, after telling the user, when the store could not be opened or written.
@@ -29,11 +32,10 @@ public:
     void Button04Click();
     void Button05Click();
 
-protected:
-    void showEvent(QShowEvent *event) override;
-
 private:
     void FormCreate();
+    // Runs a player's file dialog; a chosen file that is not a program is refused with a message.
+    void choosePlayer(int player, const char *title, const QString &defaultName, QLineEdit *edit);
 
     std::unique_ptr<Ui::TConfigForm> m_ui;
     QString m_folders[3];

@@ -8,5 +8,6 @@ class TNoxSkinBtn;
 
 // A font of the layouts, in pixels; the application substitutes the nearest installed face.
 QFont LayoutFont(const char *family, int pixels, bool bold = false);
-// Points the buttons, in this order, at "Skin/btnsource.bmp" in the program directory.
+// Points the buttons, in this order, at "Skin/btnsource.bmp" in the program directory. A skin file
+// that is missing or not a skin is reported once per start; the buttons keep the built-in skin.
 void LoadSkins(std::initializer_list<TNoxSkinBtn *> buttons);

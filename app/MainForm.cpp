@@ -7,6 +7,7 @@
 #include "CatalogueFields.h"
 #include "CatalogueTransfer.h"
 #include "Codec.h"
+#include "Colors.h"
 #include "ConfigForm.h"
 #include "DataSource.h"
 #include "Dialogs.h"
@@ -31,6 +32,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLockFile>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QSaveFile>
 #include <QSessionManager>
 #include <QStandardPaths>
@@ -42,6 +45,8 @@
 TForm1 *Form1 = nullptr;
 
 namespace {
+// The control panel's inner and outer bevel, a pixel each.
+constexpr int kPanelBevels = 2;
 // The main window whose catalogue is open, for the save when the process ends without it (the X
 // server went away and Qt ends the process).
 TForm1 *g_liveForm = nullptr;
@@ -71,6 +76,7 @@ TForm1::TForm1(QWidget *parent)
     }
     FormLoading::Finish(this);
     setFont(LayoutFont("MS Sans Serif", 11));
+    move(192, 114);
 
     // What the layout cannot say: the data bindings, the grid's columns, the status bar's panel.
     m_dataSource->setDataSet(m_dataSet);
@@ -84,6 +90,8 @@ TForm1::TForm1(QWidget *parent)
     atHome.Alignment = Qt::AlignCenter;
     atHome.Bold = true;
     grid->horizontalHeader()->setFont(LayoutFont("MS Sans Serif", 11));
+    // The column widths follow the window's width down to a single pixel.
+    grid->horizontalHeader()->setMinimumSectionSize(0);
     grid->setDataSource(m_dataSource);
     auto *panel = new QLabel(m_ui->StatusBar1);
     panel->setObjectName(QStringLiteral("StatusPanel0"));
@@ -100,7 +108,6 @@ TForm1::TForm1(QWidget *parent)
     connect(m_ui->Button04, &TNoxSkinBtn::OnClick, this, Guarded([this] { Button04Click(); }));
     connect(grid, &TDBGrid::KeyDown, this,
             [this](int key, Qt::KeyboardModifiers) { Guarded([this, key] { DBGrid1KeyDown(key); })(); });
-    connect(grid, &QAbstractItemView::doubleClicked, this, Guarded([this] { Button04Click(); }));
     setTabOrder(grid, m_ui->PlayerBox);
 
     // Asked to stop by a signal or by the session: the normal exit path, which saves.
@@ -146,6 +153,8 @@ void TForm1::FormCreate()
     m_readOnlyCatalogue = readOnly;
     m_dataSet->setReadOnly(readOnly);
     m_dataSet->setJournalEnabled(!readOnly);
+    if (!readOnly)
+        OfferEmptyCatalogue(db);
     m_dataSet->Open();
     if (const int line = m_dataSet->NulLine()) {
         m_readOnlyCatalogue = true;
@@ -168,6 +177,23 @@ void TForm1::FormCreate()
         ->setText(m_ui->VersionLabel->Caption());
     LoadSkins();
     m_ui->PlayerBox->setCurrentIndex(0);
+}
+
+void TForm1::OfferEmptyCatalogue(const QString &fileName)
+{
+    if (QFileInfo::exists(fileName))
+        return;
+    const QString yes = QString::fromUtf8("Да");
+    const QString no = QString::fromUtf8("Не");
+    const QString answer = Dialogs().Ask(
+        QString::fromUtf8("Каталогът db.txt не е намерен. Да се създаде ли нов, празен каталог?"),
+        TMsgDlgType::mtConfirmation, {yes, no}, no);
+    if (answer != yes)
+        return;
+    // An empty file is a catalogue without films; when it cannot be made, opening says so.
+    QFile file(fileName);
+    if (file.open(QIODevice::NewOnly))
+        file.close();
 }
 
 bool TForm1::LockCatalogue(const QString &fileName, bool &readOnly)
@@ -273,7 +299,7 @@ TMenuItem *AddMenuItem(TForm1 *form, TMenuItem *parent, const MenuItemDef &def)
     item->setCaption(QString::fromUtf8(def.caption));
     item->setShortCut(def.shortCut);
     if (def.handler)
-        item->OnClick = [form, handler = def.handler](QObject *) { (form->*handler)(); };
+        item->OnClick = Guarded([form, handler = def.handler] { (form->*handler)(); });
     parent->Add(item);
     return item;
 }
@@ -356,10 +382,12 @@ void TForm1::BuildGridMenu()
     m_gridMenu->Items()->Items(4)->setDefault(true);
     m_ui->DBGrid1->installEventFilter(this);
     m_ui->DBGrid1->viewport()->installEventFilter(this);
+    m_ui->DBGrid1->horizontalHeader()->viewport()->installEventFilter(this);
+    m_ui->DBGrid1->verticalHeader()->viewport()->installEventFilter(this);
     connect(m_ui->DBGrid1, &TDBGrid::KeyDown, this, [this](int key, Qt::KeyboardModifiers modifiers) {
         constexpr int VK_F10 = 121;
         if (key == VK_F10 && modifiers == Qt::ShiftModifier)
-            DBGrid1ContextPopup(QPoint(), false);
+            Guarded([this] { DBGrid1ContextPopup(QPoint(), false); })();
     });
 }
 
@@ -402,6 +430,49 @@ void TForm1::FormResize()
     grid->setColumnWidthOf(2, q - 35);
 }
 
+void PaintPanelBevels(QWidget *panel)
+{
+    // The outer bevel lowered, the inner one raised, one pixel each; the bottom and right edges of a
+    // ring are drawn last and take its top-right and bottom-left corners.
+    QPainter painter(panel);
+    const TColor rings[2][2] = {{clBtnShadow, clBtnHighlight}, {clBtnHighlight, clBtnShadow}};
+    QRect r = panel->rect();
+    for (const auto &ring : rings) {
+        painter.setPen(toQColor(ring[0]));
+        painter.drawLine(r.topLeft(), r.bottomLeft());
+        painter.drawLine(r.topLeft(), r.topRight());
+        painter.setPen(toQColor(ring[1]));
+        painter.drawLine(r.topRight(), r.bottomRight());
+        painter.drawLine(r.bottomLeft(), r.bottomRight());
+        r.adjust(1, 1, -1, -1);
+    }
+}
+
+void TForm1::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    FitFrame();
+}
+
+void TForm1::moveEvent(QMoveEvent *event)
+{
+    QMainWindow::moveEvent(event);
+    FitFrame();
+}
+
+void TForm1::FitFrame()
+{
+    // The layout's size is the outer frame's. The window system tells the frame only once the
+    // window is shown; the client area is then made that much smaller, once.
+    if (m_frameFitted || !isVisible())
+        return;
+    const QSize frame = frameGeometry().size() - geometry().size();
+    if (frame.isEmpty())
+        return;
+    m_frameFitted = true;
+    resize(QSize(544, 375) - frame);
+}
+
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::ContextMenu &&
@@ -411,12 +482,28 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
         DBGrid1ContextPopup(m_ui->DBGrid1->viewport()->mapFromGlobal(menuEvent->globalPos()), byMouse);
         return true;
     }
-    // Panel1 is aligned to the right of the control panel.
+    // A double click anywhere in the grid starts the film: below the last row, on the titles and on
+    // the indicator column too. The titles do nothing else with it, so a column keeps the width the
+    // window gives it.
+    if (event->type() == QEvent::MouseButtonDblClick &&
+        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+        TDBGrid *grid = m_ui->DBGrid1;
+        if (watched == grid->viewport())
+            Guarded([this] { Button04Click(); })();
+        if (watched == grid->horizontalHeader()->viewport() ||
+            watched == grid->verticalHeader()->viewport()) {
+            Guarded([this] { Button04Click(); })();
+            return true;
+        }
+    }
+    // Panel1 is aligned to the right of the control panel, inside its two bevels.
     if (watched == m_ui->ControlPanel && event->type() == QEvent::Resize) {
-        const int inset = m_ui->ControlPanel->frameWidth();
+        const int inset = kPanelBevels;
         m_ui->Panel1->setGeometry(m_ui->ControlPanel->width() - inset - 238, inset, 238,
                                   m_ui->ControlPanel->height() - 2 * inset);
     }
+    if (watched == m_ui->ControlPanel && event->type() == QEvent::Paint)
+        PaintPanelBevels(m_ui->ControlPanel);
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -644,24 +731,27 @@ bool TForm1::SaveBeforeQuit()
             m_dataSet->Close();
             return true;
         } catch (const std::exception &error) {
+            const QString retry = fromUtf8("Опитай отново");
+            const QString elsewhere = fromUtf8("Запиши другаде...");
+            const QString quit = fromUtf8("Изход без запис");
+            const QString cancel = fromUtf8("Отказ");
             QString text = fromUtf8("Каталогът не можа да бъде записан:\n%1\n\n"
-                                    "Retry: опитай отново.\n"
-                                    "Ignore: запиши каталога в друг файл.\n"
-                                    "Abort: изход без запис; промените се губят.\n"
-                                    "Cancel: обратно към програмата.")
+                                    "Промените са запазени в програмата. „Запиши другаде...“ "
+                                    "записва каталога в друг файл; „Изход без запис“ затваря "
+                                    "програмата и промените се губят; „Отказ“ връща към "
+                                    "програмата.")
                                .arg(QString::fromUtf8(error.what()));
             if (!m_dataSet->BackupCopy().isEmpty())
                 text += fromUtf8("\n\nКопие на стария каталог: %1")
                             .arg(QDir::toNativeSeparators(m_dataSet->BackupCopy()));
-            const int answer = Dialogs().MessageDlg(text, TMsgDlgType::mtError,
-                                                    MsgButtons::mbRetry | MsgButtons::mbIgnore |
-                                                        MsgButtons::mbAbort | MsgButtons::mbCancel);
-            if (answer == mrAbort) {
+            const QString answer =
+                Dialogs().Ask(text, TMsgDlgType::mtError, {retry, elsewhere, quit, cancel}, cancel);
+            if (answer == quit) {
                 m_dataSet->DiscardChanges();
                 m_dataSet->Close();
                 return true;
             }
-            if (answer == mrIgnore) {
+            if (answer == elsewhere) {
                 const QString file =
                     Dialogs().SaveFileName(fromUtf8("Запиши каталога като"),
                                            fromUtf8("Текстови файлове|*.txt"), QStringLiteral("db.txt"));
@@ -672,7 +762,7 @@ bool TForm1::SaveBeforeQuit()
                         TApplication::ShowException(saveError);
                     }
                 }
-            } else if (answer != mrRetry) {
+            } else if (answer != retry) {
                 return false;
             }
         }

@@ -71,11 +71,15 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void FormCreate();
+    // When the catalogue's file is missing, asks whether to start an empty one and makes it.
+    void OfferEmptyCatalogue(const QString &fileName);
     void BuildMainMenu();
     void BuildGridMenu();
     // Opens the grid's pop-up menu: at the clicked row, which becomes the current one, or at the
@@ -86,6 +90,7 @@ private:
     // The other films on the current film's disc to mark as well for `name` (empty: returned), as
     // the user answers; false when the user cancelled.
     bool OtherFilmsOnDisc(const QString &name, std::vector<int> &others);
+    void FitFrame();
     // Saves the catalogue before the program ends; false when the user chose to stay.
     bool SaveBeforeQuit();
     // Before changes are written over a file that another program changed since it was read: true
@@ -108,11 +113,15 @@ private:
     // The names discs were lent to in this session, the latest first.
     QStringList m_recentBorrowers;
     QString m_importFolder;
+    bool m_frameFitted = false;
     std::unique_ptr<QLockFile> m_lock;
     bool m_readOnlyCatalogue = false;
     bool m_quitRequested = false;
     bool m_closing = false;
 };
+
+// The control panel's border: an outer lowered and an inner raised bevel of a pixel each.
+void PaintPanelBevels(QWidget *panel);
 
 // The program's windows, created at start in this order.
 extern TForm1 *Form1;

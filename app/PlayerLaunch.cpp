@@ -15,7 +15,33 @@
 
 QString QuotePath(const QString &path)
 {
-    return path.contains(QLatin1Char(' ')) ? QLatin1Char('"') + path + QLatin1Char('"') : path;
+    // The player splits its parameters by the Windows rules (SplitCommandLine): blanks and tabs
+    // separate, quotes group, and backslashes count only in front of a quote. A path with a blank or
+    // a tab is quoted; a quote is escaped with a backslash, and the backslashes in front of it, or in
+    // front of the closing quote, are doubled, so the split gives the path back as it is.
+    const bool blank = path.contains(QLatin1Char(' ')) || path.contains(QLatin1Char('\t'));
+    if (!blank && !path.contains(QLatin1Char('"')))
+        return path;
+    QString quoted;
+    if (blank)
+        quoted += QLatin1Char('"');
+    qsizetype backslashes = 0;
+    for (const QChar c : path) {
+        if (c == QLatin1Char('\\')) {
+            ++backslashes;
+            continue;
+        }
+        if (c == QLatin1Char('"'))
+            quoted += QString(2 * backslashes + 1, QLatin1Char('\\'));
+        else
+            quoted += QString(backslashes, QLatin1Char('\\'));
+        quoted += c;
+        backslashes = 0;
+    }
+    quoted += QString(blank ? 2 * backslashes : backslashes, QLatin1Char('\\'));
+    if (blank)
+        quoted += QLatin1Char('"');
+    return quoted;
 }
 
 QString PlayerParameters(int playerIndex, const QString &video, const QString &audio,
@@ -83,5 +109,12 @@ void StartPlayer(TDataSet &dataSet, int playerIndex)
             return;
         film = *arrived;
     }
-    Shell().StartProgram(player, PlayerParameters(playerIndex, film.video, film.audio, film.subtitles));
+    if (!Shell().StartProgram(player,
+                              PlayerParameters(playerIndex, film.video, film.audio, film.subtitles))) {
+        Dialogs().ShowMessage(
+            QString::fromUtf8(
+                "Програмата\n%1\nне можа да бъде стартирана. Проверете дали тя още е там и дали "
+                "може да се изпълнява; пътят ѝ се задава от менюто Файл->Програмни настройки.")
+                .arg(player));
+    }
 }

@@ -23,5 +23,6 @@ catalogue remembers. Its texts are Bulgarian.")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 # The window layouts name "MS Sans Serif" and "Tahoma"; these fonts stand in with the same widths.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2")
+# Qt's own texts (the file dialogs) in Bulgarian come from qtbase_bg.qm.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2, qt6-translations-l10n")
 include(CPack)

@@ -840,9 +840,17 @@ FetchResult TSdfDataSet::FetchRecord(char *buffer, FetchMode mode, bool check)
         return TFixedFormatDataSet::FetchRecord(buffer, mode, check);
     if (Lines().count() < 2)
         return FetchResult::Eof;
+    // The header line is never shown as a record, and never stays the cursor's line: a step back
+    // from the first record that fails leaves the cursor on that record, so that the next step and
+    // an insert there start from it.
+    const int before = m_cursor;
     FetchResult result = TFixedFormatDataSet::FetchRecord(buffer, mode, check);
-    // The header line is never shown as a record when moving.
-    if (result == FetchResult::Ok && m_cursor == 0)
+    if (result == FetchResult::Ok && m_cursor == 0) {
+        if (mode == FetchMode::Current)
+            m_cursor = 1;
         result = TFixedFormatDataSet::FetchRecord(buffer, mode, check);
+        if (result != FetchResult::Ok)
+            m_cursor = std::max(before, FirstRecordLine());
+    }
     return result;
 }

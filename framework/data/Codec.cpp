@@ -54,6 +54,19 @@ std::string fromQString(const QString &text)
     return bytes;
 }
 
+QString firstUnencodable(const QString &text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text.at(i).unicode();
+        if (u == u'?' || fromUnicode(u) != '?')
+            continue;
+        const bool pair =
+            text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
+        return text.mid(i, pair ? 2 : 1);
+    }
+    return QString();
+}
+
 std::string toUtf8(std::string_view bytes)
 {
     return toQString(bytes).toStdString();

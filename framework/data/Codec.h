@@ -10,6 +10,9 @@ namespace Codec {
 QString toQString(std::string_view bytes);
 // Characters that Windows-1251 cannot hold become '?'.
 std::string fromQString(const QString &text);
+// The first character of `text` that Windows-1251 cannot hold (both units of a character beyond
+// the first plane), or an empty text when it can hold them all.
+QString firstUnencodable(const QString &text);
 
 // The bytes as UTF-8, for messages.
 std::string toUtf8(std::string_view bytes);

@@ -2,6 +2,7 @@
 
 #include "Codec.h"
 #include "DataSet.h"
+#include "DbErrors.h"
 
 TField::TField(TDataSet &dataSet, std::string name, int size, TFieldKind kind)
     : m_dataSet(dataSet), m_name(std::move(name)), m_size(size), m_kind(kind)
@@ -40,5 +41,11 @@ QString TField::Text() const
 
 void TField::setText(const QString &text)
 {
+    // The catalogue holds Windows-1251 text: a character it cannot hold would come back as '?'.
+    const QString refused = Codec::firstUnencodable(text);
+    if (!refused.isEmpty()) {
+        throw EDatabaseError("Field '" + Codec::toUtf8(DisplayName()) + "' cannot hold the character '" +
+                             refused.toStdString() + "'");
+    }
     setAsString(Codec::fromQString(text));
 }

@@ -50,7 +50,8 @@ public:
     bool IsNull() const;
     std::string AsString() const;
     void setAsString(const std::string &value);
-    // The boundary to the controls: the value as the user reads and types it.
+    // The boundary to the controls: the value as the user reads and types it. Text with a character
+    // that Windows-1251 cannot hold is refused, naming the field.
     QString Text() const;
     void setText(const QString &text);
 

@@ -4,6 +4,11 @@
 #include "DataSet.h"
 #include "DataSource.h"
 
+namespace {
+// QLineEdit's own default.
+constexpr int kNoLimit = 32767;
+} // namespace
+
 TDBEdit::TDBEdit(QWidget *parent) : QLineEdit(parent)
 {
     connect(this, &QLineEdit::textChanged, this, [this] {
@@ -47,6 +52,8 @@ void TDBEdit::load()
 {
     m_loading = true;
     const TField *field = Field();
+    // Typing stops at the field's width, so nothing is cut when the record is stored.
+    setMaxLength(field && field->FieldNo() > 0 ? field->Size() : kNoLimit);
     setText(field ? field->Text() : QString());
     m_loading = false;
     m_modified = false;

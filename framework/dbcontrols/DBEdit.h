@@ -1,6 +1,7 @@
 #pragma once
 // An edit box bound to a field by name through a data source: it shows the active record's value,
-// and hands a changed text to the field before the dataset posts.
+// takes no more characters than the field is wide, and hands a changed text to the field before the
+// dataset posts.
 
 #include <QLineEdit>
 #include <QPointer>

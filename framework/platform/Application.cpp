@@ -1,10 +1,12 @@
 #include "Application.h"
 
-#include "Errors.h"
 #include "Dialogs.h"
+#include "Errors.h"
 
 #include <QDir>
 #include <QFont>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 namespace {
 int g_loadingDepth = 0;
@@ -24,12 +26,16 @@ TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv)
     QFont::insertSubstitutions(QStringLiteral("Tahoma"),
                                {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     setExceptionHandler([](const std::exception &error) { ShowException(error); });
+    // Qt's own texts (the file dialogs, the edit boxes' menus) in the program's language.
+    auto *qtTexts = new QTranslator(this);
+    if (qtTexts->load(QStringLiteral("qtbase_bg"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(qtTexts);
 }
 
 void TApplication::setTitle(const QString &title)
 {
+    // Not the display name, which the window system would append to every window's title.
     setApplicationName(title);
-    setApplicationDisplayName(title);
 }
 
 void TApplication::ShowException(const std::exception &error)
@@ -41,14 +47,29 @@ void TApplication::ShowException(const std::exception &error)
 
 bool TApplication::notify(QObject *receiver, QEvent *event)
 {
+    // The last net: commands catch their errors in RunCommand, so an error that comes this far
+    // has unwound through Qt's own code, which a connection without the wrapper lets happen.
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception &error) {
+        qWarning("An error reached the event loop: %s", error.what());
         ShowException(error);
     } catch (...) {
+        qWarning("An error reached the event loop");
         Dialogs().ShowError(QStringLiteral("Unknown error"));
     }
     return false;
+}
+
+void RunCommand(const std::function<void()> &command)
+{
+    try {
+        command();
+    } catch (const std::exception &error) {
+        TApplication::ShowException(error);
+    } catch (...) {
+        Dialogs().ShowError(QStringLiteral("Unknown error"));
+    }
 }
 
 QString ProgramDirectory()

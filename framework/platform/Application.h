@@ -3,6 +3,7 @@
 // reaches the event loop is shown to the user, after which the program goes on.
 
 #include <QApplication>
+#include <functional>
 
 class TApplication : public QApplication
 {
@@ -18,17 +19,17 @@ public:
     static void ShowException(const std::exception &error);
 };
 
-// The slot of a command: an error it raises is shown in the error box here, so that it never
-// unwinds through Qt's frames. Takes whatever the signal passes and calls `command` without it.
+// Runs a command of the user. An exception stops here and goes to the application's error box, so
+// that it never unwinds through Qt's signal code; the program goes on.
+void RunCommand(const std::function<void()> &command);
+
+// The slot of a command, the one way a command is connected to what triggers it (a button, a key,
+// a menu item): an error it raises is shown in the error box by RunCommand. Takes whatever the
+// signal passes and calls `command` without it.
+//     connect(button, &TNoxSkinBtn::OnClick, this, Guarded([this] { Button1Click(); }));
 template <typename Command> auto Guarded(Command command)
 {
-    return [command = std::move(command)](auto &&...) {
-        try {
-            command();
-        } catch (const std::exception &error) {
-            TApplication::ShowException(error);
-        }
-    };
+    return [command = std::move(command)](auto &&...) { RunCommand(command); };
 }
 
 // The directory of the executable, with a trailing separator.

@@ -3,8 +3,11 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QSortFilterProxyModel>
 
 namespace {
 IDialogs *g_dialogs = nullptr;
@@ -12,6 +15,17 @@ IDialogs *g_dialogs = nullptr;
 QWidget *activeParent()
 {
     return QApplication::activeWindow();
+}
+
+// The plain boxes keep their "OK" whatever language Qt's own buttons speak.
+// `open`, when given, points at the box while it is shown.
+void showPlain(QMessageBox::Icon icon, const QString &text, QPointer<QMessageBox> *open = nullptr)
+{
+    QMessageBox box(icon, QApplication::applicationName(), text, QMessageBox::NoButton, activeParent());
+    box.setEscapeButton(box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole));
+    if (open)
+        *open = &box;
+    box.exec();
 }
 } // namespace
 
@@ -28,11 +42,8 @@ void SetDialogs(IDialogs *dialogs)
 
 void RealDialogs::ShowMessage(const QString &text)
 {
-    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), text, QMessageBox::Ok,
-                    activeParent());
     const QPointer<QMessageBox> outer = m_message;
-    m_message = &box;
-    box.exec();
+    showPlain(QMessageBox::NoIcon, text, &m_message);
     m_message = outer;
 }
 
@@ -44,9 +55,41 @@ void RealDialogs::CloseMessage()
 
 void RealDialogs::ShowError(const QString &text)
 {
-    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), text, QMessageBox::Ok,
-                    activeParent());
+    showPlain(QMessageBox::Critical, text);
+}
+
+QString RealDialogs::Ask(const QString &text, TMsgDlgType type, const QStringList &buttons,
+                         const QString &escape)
+{
+    static const std::pair<TMsgDlgType, QMessageBox::Icon> kIcons[] = {
+        {TMsgDlgType::mtWarning, QMessageBox::Warning},
+        {TMsgDlgType::mtError, QMessageBox::Critical},
+        {TMsgDlgType::mtInformation, QMessageBox::Information},
+        {TMsgDlgType::mtConfirmation, QMessageBox::Question},
+        {TMsgDlgType::mtCustom, QMessageBox::NoIcon}};
+    QMessageBox box(activeParent());
+    box.setWindowTitle(QApplication::applicationName());
+    for (const auto &[t, icon] : kIcons) {
+        if (t == type)
+            box.setIcon(icon);
+    }
+    box.setText(text);
+    std::vector<QAbstractButton *> added;
+    for (const QString &caption : buttons) {
+        // The box keeps the buttons in the order they were added when their roles are alike.
+        QAbstractButton *button = box.addButton(caption, QMessageBox::ActionRole);
+        if (caption == escape)
+            box.setEscapeButton(button);
+        added.push_back(button);
+    }
+    if (!added.empty())
+        box.setDefaultButton(static_cast<QPushButton *>(added.front()));
     box.exec();
+    for (std::size_t i = 0; i < added.size(); ++i) {
+        if (box.clickedButton() == added[i])
+            return buttons.at(qsizetype(i));
+    }
+    return escape;
 }
 
 int RealDialogs::MessageDlg(const QString &text, TMsgDlgType type, unsigned buttons)
@@ -101,14 +144,68 @@ int RealDialogs::MessageDlg(const QString &text, TMsgDlgType type, unsigned butt
     return mrCancel;
 }
 
+namespace {
+const QLatin1String kProgramPattern("*.exe");
+
+QStringList patternsOf(const QString &patterns)
+{
+    return patterns.split(QRegularExpression(QStringLiteral("[; ]")), Qt::SkipEmptyParts);
+}
+
+// Shows folders, and of the files only those that can be run.
+class ProgramsOnly : public QSortFilterProxyModel
+{
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+
+protected:
+    bool filterAcceptsRow(int row, const QModelIndex &parent) const override
+    {
+        const auto *files = qobject_cast<const QFileSystemModel *>(sourceModel());
+        if (!files)
+            return true;
+        const QModelIndex index = files->index(row, 0, parent);
+        const QFileInfo info = files->fileInfo(index);
+        return info.isDir() || info.isExecutable();
+    }
+};
+
+// The same dialog on every desktop, in the program's language, so it looks and behaves alike
+// everywhere.
+void prepare(QFileDialog &dialog, const QString &filter)
+{
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setLabelText(QFileDialog::Reject, QString::fromUtf8("Отказ"));
+    if (asksForPrograms(filter))
+        dialog.setProxyModel(new ProgramsOnly(&dialog));
+}
+} // namespace
+
+bool asksForPrograms(const QString &filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    for (int i = 1; i < parts.size(); i += 2) {
+        if (patternsOf(parts[i]).contains(kProgramPattern, Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
 QString toQtFilter(const QString &filter)
 {
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList filters;
     for (int i = 0; i + 1 < parts.size(); i += 2) {
-        QString patterns = parts[i + 1];
-        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        filters << parts[i].trimmed() + QStringLiteral(" (") + patterns.trimmed() + QLatin1Char(')');
+        QStringList patterns = patternsOf(parts[i + 1]);
+        for (QString &pattern : patterns) {
+            // Names without a dot are common here; programs are found by what they are, not by name.
+            if (pattern == QLatin1String("*.*") || pattern.compare(kProgramPattern, Qt::CaseInsensitive) == 0)
+                pattern = QStringLiteral("*");
+        }
+        patterns.removeDuplicates();
+        filters << parts[i].trimmed() + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
+                       QLatin1Char(')');
     }
     return filters.join(QStringLiteral(";;"));
 }
@@ -119,8 +216,8 @@ QString RealDialogs::OpenFileName(const QString &title, const QString &filter, c
     QFileDialog dialog(activeParent(), title, folder, toQtFilter(filter));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    // The same dialog on every desktop, so the program looks and behaves alike everywhere.
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    prepare(dialog, filter);
+    dialog.setLabelText(QFileDialog::Accept, QString::fromUtf8("Отвори"));
     if (!defaultName.isEmpty())
         dialog.selectFile(defaultName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -134,7 +231,8 @@ QString RealDialogs::SaveFileName(const QString &title, const QString &filter, c
 {
     QFileDialog dialog(activeParent(), title, QString(), toQtFilter(filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    prepare(dialog, filter);
+    dialog.setLabelText(QFileDialog::Accept, QString::fromUtf8("Запиши"));
     if (!defaultName.isEmpty())
         dialog.selectFile(defaultName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

@@ -38,6 +38,11 @@ public:
     // A box with an icon for its type and the given buttons; returns the modal result chosen,
     // mrCancel when it is closed by its border.
     virtual int MessageDlg(const QString &text, TMsgDlgType type, unsigned buttons) = 0;
+    // A box captioned with the application's title, with an icon for its type and buttons of the
+    // program's own captions in the order given; returns the caption of the button chosen, or
+    // `escape` (one of them) when the box is closed by its border or with Esc.
+    virtual QString Ask(const QString &text, TMsgDlgType type, const QStringList &buttons,
+                        const QString &escape) = 0;
     // The error box of the application object.
     virtual void ShowError(const QString &text) = 0;
     // A file-open dialog: the chosen file's full name, or an empty text when cancelled.
@@ -60,6 +65,8 @@ public:
     void ShowMessage(const QString &text) override;
     void CloseMessage() override;
     int MessageDlg(const QString &text, TMsgDlgType type, unsigned buttons) override;
+    QString Ask(const QString &text, TMsgDlgType type, const QStringList &buttons,
+                const QString &escape) override;
     void ShowError(const QString &text) override;
     QString OpenFileName(const QString &title, const QString &filter, const QString &defaultName,
                          QString &folder) override;
@@ -69,5 +76,9 @@ private:
     QPointer<QMessageBox> m_message;
 };
 
-// A dialog filter as the program writes them, "Name|*.ext|Name|*.a;*.b", in Qt's form.
+// A dialog filter as the program writes them, "Name|*.ext|Name|*.a;*.b", in Qt's form. The
+// patterns are read as this system names files: "*.*" is every file, with a dot or without.
 QString toQtFilter(const QString &filter);
+// Whether a filter asks for programs ("*.exe"): on this system those are the executable files,
+// whatever their names.
+bool asksForPrograms(const QString &filter);

@@ -77,21 +77,21 @@ std::optional<RegValue> IniRegistryStore::value(TRootKey root, const QString &ke
     const QString path = groupOf(root, key) + QLatin1Char('/') + name;
     if (!settings.contains(path))
         return std::nullopt;
-    // Values are written as "type:data" so that their type survives.
+    // Values are written as "type:data" so that their type survives. A value written by hand
+    // without one of the type prefixes is text, as it stands.
     const QString stored = settings.value(path).toString();
     const qsizetype colon = stored.indexOf(QLatin1Char(':'));
     const QString type = colon < 0 ? QString() : stored.left(colon);
-    const QString data = colon < 0 ? stored : stored.mid(colon + 1);
-    RegValue v;
+    const QString data = stored.mid(colon + 1);
     if (type == QLatin1String("sz"))
-        v = {TRegDataType::rdString, data};
-    else if (type == QLatin1String("expand_sz"))
-        v = {TRegDataType::rdExpandString, data};
-    else if (type == QLatin1String("dword"))
-        v = {TRegDataType::rdInteger, data.toLongLong()};
-    else
-        v = {TRegDataType::rdBinary, data};
-    return v;
+        return RegValue{TRegDataType::rdString, data};
+    if (type == QLatin1String("expand_sz"))
+        return RegValue{TRegDataType::rdExpandString, data};
+    if (type == QLatin1String("dword"))
+        return RegValue{TRegDataType::rdInteger, data.toLongLong()};
+    if (type == QLatin1String("binary"))
+        return RegValue{TRegDataType::rdBinary, data};
+    return RegValue{TRegDataType::rdString, stored};
 }
 
 bool IniRegistryStore::setValue(TRootKey root, const QString &key, const QString &name, const RegValue &value)

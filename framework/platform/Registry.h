@@ -41,7 +41,9 @@ public:
 IRegistryStore &RegistryStore();
 void SetRegistryStore(IRegistryStore *store);
 
-// The INI file store, "registry.ini" in the user's configuration directory (or a given file).
+// The INI file store, "registry.ini" in the user's configuration directory (or a given file). A
+// value is written as its type, a colon and its data ("sz:/usr/bin/mplayer", "dword:5"); a value
+// without one of the prefixes sz, expand_sz, dword and binary is text, as written by hand.
 class IniRegistryStore : public IRegistryStore
 {
 public:

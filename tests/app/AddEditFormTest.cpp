@@ -194,3 +194,93 @@ TEST(RecordDialog, AnEditedFilmEnteredTwiceAsksButNotAboutItself)
     EXPECT_EQ(dir.readDb(), cp("MATRIX,DVD-003,DVD,D:\\VIDEO_TS\\VTS_01_1.VOB,,,Да\r\n") +
                                 kFilms.substr(kFilms.find("\"Smith")));
 }
+
+TEST(RecordDialog, OpensAtItsPlaceWithTheFocusInTheTitleBox)
+{
+    ProgramDir dir;
+    TForm1 form;
+    form.show();
+    for (int mode : {TAddEditForm::emAdd, TAddEditForm::emEdit}) {
+        runDialog(
+            form, mode,
+            [](TAddEditForm &d) {
+                EXPECT_EQ(d.pos(), QPoint(212, 102));
+                ASSERT_EQ(d.focusWidget(), d.ui().DBEdit1);
+                // The keys the user types go where the focus is once the dialog is active.
+                QTest::keyClicks(d.focusWidget(), QStringLiteral("Typed"));
+                EXPECT_EQ(d.ui().DBEdit1->text().right(5), QStringLiteral("Typed"));
+            },
+            false);
+    }
+}
+
+TEST(RecordDialog, BoxesTakeNoMoreThanTheirFieldHolds)
+{
+    ProgramDir dir;
+    TForm1 form;
+    runDialog(
+        form, TAddEditForm::emAdd,
+        [](TAddEditForm &d) {
+            EXPECT_EQ(d.ui().DBEdit1->maxLength(), 100);
+            EXPECT_EQ(d.ui().DBEdit2->maxLength(), 20);
+            EXPECT_EQ(d.ui().editVideo->maxLength(), 255);
+            QTest::keyClicks(d.ui().DBEdit1, QString(120, QLatin1Char('x')));
+        },
+        true);
+    EXPECT_EQ(form.DataSet()->Line(0), std::string(100, 'x'));
+}
+
+TEST(RecordDialog, TextTheCatalogueCannotHoldIsRefusedAndTheRestKept)
+{
+    ProgramDir dir;
+    TForm1 form;
+    runDialog(
+        form, TAddEditForm::emAdd,
+        [&](TAddEditForm &d) {
+            d.ui().DBEdit1->setText(QString::fromUtf8("Amélie"));
+            d.ui().DBEdit2->setText(QStringLiteral("CD-7"));
+            d.ui().DBEdit7->setText(QString::fromUtf8("天使"));
+            QTest::mouseClick(d.ui().Button01, Qt::LeftButton);
+            EXPECT_TRUE(d.isVisible());
+            ASSERT_EQ(dir.dialogs.messages.size(), 1u);
+            EXPECT_TRUE(dir.dialogs.messages[0].startsWith(
+                QString::fromUtf8("Полето „Заглавие“ не може да съдържа знака „é“")));
+            EXPECT_EQ(d.focusWidget(), d.ui().DBEdit1);
+            EXPECT_EQ(d.ui().DBEdit1->selectedText(), QString::fromUtf8("é"));
+            d.ui().DBEdit1->setText(QString::fromUtf8("Амели"));
+            QTest::mouseClick(d.ui().Button01, Qt::LeftButton);
+            ASSERT_EQ(dir.dialogs.messages.size(), 2u);
+            EXPECT_TRUE(dir.dialogs.messages[1].startsWith(
+                QString::fromUtf8("Полето „Даден“ не може да съдържа знака „天“")));
+            EXPECT_EQ(d.ui().DBEdit2->text(), QStringLiteral("CD-7"));
+            d.ui().DBEdit7->setText(QString::fromUtf8("Мария"));
+        },
+        true);
+    EXPECT_EQ(form.DataSet()->Line(0), cp("Амели,CD-7,,,,,,Мария"));
+}
+
+TEST(RecordDialog, ChosenPathsTheFieldCannotHoldAreRefused)
+{
+    ProgramDir dir;
+    TForm1 form;
+    const QString longPath =
+        QStringLiteral("/media/cdrom/") + QString(250, QLatin1Char('d')) + QStringLiteral(".avi");
+    dir.dialogs.files = {QString::fromUtf8("/media/cdrom/Amélie — 天使.avi"), longPath,
+                         QString::fromUtf8("/media/cdrom/Амели — №1.avi")};
+    runDialog(
+        form, TAddEditForm::emEdit,
+        [&](TAddEditForm &d) {
+            QTest::mouseClick(d.ui().Button03, Qt::LeftButton);
+            EXPECT_EQ(d.ui().editVideo->text(), QStringLiteral("D:\\VIDEO_TS\\VTS_01_1.VOB"));
+            QTest::mouseClick(d.ui().Button03, Qt::LeftButton);
+            EXPECT_EQ(d.ui().editVideo->text(), QStringLiteral("D:\\VIDEO_TS\\VTS_01_1.VOB"));
+            QTest::mouseClick(d.ui().Button05, Qt::LeftButton);
+        },
+        true);
+    ASSERT_EQ(dir.dialogs.messages.size(), 2u);
+    EXPECT_TRUE(dir.dialogs.messages[0].contains(QString::fromUtf8("знака „é“, който полето „Видео“")));
+    EXPECT_TRUE(dir.dialogs.messages[1].contains(QString::fromUtf8("е дълъг 267 знака, а полето „Видео“ "
+                                                                   "побира най-много 255")));
+    EXPECT_EQ(form.DataSet()->Line(0),
+              cp("Казабланка,DVD-001,DVD,D:\\VIDEO_TS\\VTS_01_1.VOB,,/media/cdrom/Амели — №1.avi,Да"));
+}

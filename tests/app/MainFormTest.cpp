@@ -1,11 +1,14 @@
 #include "MainForm.h"
 #include "AddEditForm.h"
+#include "Colors.h"
 #include "ConfigForm.h"
+#include "NoxSkinBtn.h"
 #include "ProgramDir.h"
 #include "SdfData.h"
 #include "ui_AddEditForm.h"
 #include "ui_MainForm.h"
 
+#include <QHeaderView>
 #include <QStatusBar>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -78,14 +81,105 @@ TEST(MainWindow, MissingSchemaIsReportedAndTheWindowStaysEmpty)
     EXPECT_TRUE(form.ui().Button01->ButtonSkin()->SkinBitmap().isEmpty());
 }
 
-TEST(MainWindow, MissingCatalogueIsReported)
+TEST(MainWindow, MissingCatalogueIsOfferedAfreshAndNoKeepsTheError)
 {
+    const QString offer =
+        QString::fromUtf8("Каталогът db.txt не е намерен. Да се създаде ли нов, празен каталог?");
+    {
+        ProgramDir dir(true, false);
+        TForm1 form;
+        ASSERT_EQ(dir.dialogs.asked.size(), 1u);
+        EXPECT_EQ(dir.dialogs.asked[0].text, offer);
+        EXPECT_EQ(dir.dialogs.asked[0].buttons,
+                  (QStringList{QString::fromUtf8("Да"), QString::fromUtf8("Не")}));
+        EXPECT_EQ(dir.dialogs.asked[0].escape, QString::fromUtf8("Не"));
+        ASSERT_EQ(dir.dialogs.errors.size(), 1u);
+        EXPECT_EQ(dir.dialogs.errors[0],
+                  QStringLiteral("Cannot open file ") + dir.path(QStringLiteral("db.txt")));
+        EXPECT_FALSE(form.DataSet()->Active());
+        EXPECT_FALSE(QFileInfo::exists(dir.db()));
+    }
     ProgramDir dir(true, false);
+    dir.dialogs.namedAnswers = {QString::fromUtf8("Да")};
+    {
+        TForm1 form;
+        EXPECT_TRUE(dir.dialogs.errors.empty());
+        EXPECT_TRUE(form.DataSet()->Active());
+        EXPECT_EQ(form.ui().DBGrid1->model()->rowCount(), 0);
+        EXPECT_EQ(statusText(form), QString::fromUtf8("Cinaxo Версия: 1.0.2.21"));
+        EXPECT_EQ(dir.read(QStringLiteral("db.txt")), "");
+        form.DataSet()->Insert();
+        form.DataSet()->Fields(0)->setText(QStringLiteral("Matrix"));
+        form.DataSet()->Post();
+    }
+    EXPECT_EQ(dir.read(QStringLiteral("db.txt")), "Matrix\r\n");
+    // A catalogue that is there is not asked about.
+    TForm1 again;
+    EXPECT_EQ(dir.dialogs.asked.size(), 1u);
+}
+
+TEST(MainWindow, ABrokenSkinIsReportedOnceAndTheButtonsKeepTheBuiltInOne)
+{
+    ProgramDir dir;
+    dir.write(QStringLiteral("Skin/btnsource.bmp"), "not a bitmap");
     TForm1 form;
-    ASSERT_EQ(dir.dialogs.errors.size(), 1u);
-    EXPECT_EQ(dir.dialogs.errors[0],
-              QStringLiteral("Cannot open file ") + dir.path(QStringLiteral("db.txt")));
-    EXPECT_FALSE(form.DataSet()->Active());
+    TAddEditForm record(&form, form.DataSource());
+    TConfigForm settings(&form);
+    TAddEditForm another(&form, form.DataSource());
+    EXPECT_EQ(dir.dialogs.messages, std::vector<QString>{QStringLiteral("Bitmap is not valid skin bitmap")});
+    for (TNoxSkinBtn *button : form.findChildren<TNoxSkinBtn *>())
+        EXPECT_TRUE(button->ButtonSkin()->SkinBitmap().isEmpty()) << button->objectName().toStdString();
+    EXPECT_EQ(form.ui().Button01->height(), 25); // the built-in skin keeps the layout's height
+    EXPECT_TRUE(form.DataSet()->Active());
+}
+
+TEST(MainWindow, OpensAtItsPlaceWithTheControlPanelsTwoBevels)
+{
+    ProgramDir dir;
+    TForm1 form;
+    form.show();
+    EXPECT_EQ(form.frameGeometry(), QRect(192, 114, 544, 375));
+    QWidget *panel = form.ui().ControlPanel;
+    const QImage face = panel->grab().toImage();
+    const int r = face.width() - 1, b = face.height() - 1;
+    ASSERT_EQ(face.height(), 34);
+    const QRgb shadow = toQColor(clBtnShadow).rgb();
+    const QRgb light = toQColor(clBtnHighlight).rgb();
+    // The outer ring lowered, the inner one raised.
+    EXPECT_EQ(face.pixel(0, 10), shadow);
+    EXPECT_EQ(face.pixel(10, 0), shadow);
+    EXPECT_EQ(face.pixel(r, 10), light);
+    EXPECT_EQ(face.pixel(10, b), light);
+    EXPECT_EQ(face.pixel(1, 10), light);
+    EXPECT_EQ(face.pixel(10, 1), light);
+    EXPECT_EQ(face.pixel(r - 1, 10), shadow);
+    EXPECT_EQ(face.pixel(10, b - 1), shadow);
+    EXPECT_EQ(face.pixel(r, 0), light);
+    EXPECT_EQ(face.pixel(0, b), light);
+    EXPECT_EQ(form.ui().Panel1->geometry(), QRect(panel->width() - 2 - 238, 2, 238, 30));
+}
+
+TEST(MainWindow, ADoubleClickAnywhereInTheGridStartsTheFilm)
+{
+    ProgramDir dir;
+    TForm1 form;
+    form.show();
+    QWidget *rows = form.ui().DBGrid1->viewport();
+    // No player is set, so each start says so.
+    QTest::mouseDClick(rows, Qt::LeftButton, {}, QPoint(30, 5));
+    EXPECT_EQ(dir.dialogs.messages.size(), 1u);
+    QTest::mouseDClick(rows, Qt::LeftButton, {}, QPoint(30, rows->height() - 5));
+    EXPECT_EQ(dir.dialogs.messages.size(), 2u);
+    QTest::mouseDClick(rows, Qt::RightButton, {}, QPoint(30, rows->height() - 5));
+    EXPECT_EQ(dir.dialogs.messages.size(), 2u);
+    // The titles and the indicator column are the grid's too; a title's edge keeps its width.
+    TDBGrid *grid = form.ui().DBGrid1;
+    const int width = grid->columnWidth(0);
+    QTest::mouseDClick(grid->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(width - 1, 5));
+    EXPECT_EQ(dir.dialogs.messages.size(), 3u);
+    EXPECT_EQ(grid->columnWidth(0), width);
+    QTest::mouseDClick(grid->verticalHeader()->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(dir.dialogs.messages.size(), 4u);
 }
 
 TEST(MainWindow, ShortSchemaFailsOnTheHiddenFields)
@@ -112,6 +206,14 @@ TEST(MainWindow, ColumnWidthsFollowTheWindowWidth)
     form.FormResize();
     EXPECT_EQ(widths(form), (std::vector<int>{65, -28, -3, 50}));
     EXPECT_EQ(form.ui().DBGrid1->columnWidth(1), 0);
+    // A small width is given as it is, however narrow.
+    form.resize(300, 375);
+    form.FormResize();
+    EXPECT_EQ(form.ui().DBGrid1->columnWidth(1), 15);
+    form.resize(252, 375);
+    form.FormResize();
+    EXPECT_EQ(form.ui().DBGrid1->columnWidth(1), 3);
+    EXPECT_EQ(form.ui().DBGrid1->columnWidth(2), 28);
 }
 
 TEST(MainWindow, DeleteAsksFirst)
@@ -243,19 +345,26 @@ TEST(MainWindow, FailedSaveAtExitLetsTheUserRetryOrSaveElsewhere)
     TForm1 form;
     deleteAndLoseTheFolder(dir, form);
 
-    dir.dialogs.answers = {mrCancel};
+    dir.dialogs.namedAnswers = {QString::fromUtf8("Отказ")};
     form.close();
     EXPECT_TRUE(form.isVisible()); // the user stays
     EXPECT_TRUE(form.DataSet()->Active());
-    ASSERT_EQ(dir.dialogs.questions.size(), 2u);
-    EXPECT_TRUE(dir.dialogs.questions[1].text.contains(QStringLiteral("Cannot create file")));
-    EXPECT_EQ(dir.dialogs.questions[1].type, TMsgDlgType::mtError);
+    ASSERT_EQ(dir.dialogs.asked.size(), 1u);
+    EXPECT_TRUE(dir.dialogs.asked[0].text.contains(QStringLiteral("Cannot create file")));
+    EXPECT_EQ(dir.dialogs.asked[0].type, TMsgDlgType::mtError);
+    EXPECT_EQ(dir.dialogs.asked[0].buttons,
+              (QStringList{QString::fromUtf8("Опитай отново"), QString::fromUtf8("Запиши другаде..."),
+                           QString::fromUtf8("Изход без запис"), QString::fromUtf8("Отказ")}));
+    EXPECT_EQ(dir.dialogs.asked[0].escape, QString::fromUtf8("Отказ"));
+    // Closing the box by its border is Cancel too.
+    form.close();
+    EXPECT_TRUE(form.isVisible());
 
-    dir.dialogs.answers = {mrRetry, mrIgnore};
+    dir.dialogs.namedAnswers = {QString::fromUtf8("Опитай отново"), QString::fromUtf8("Запиши другаде...")};
     dir.dialogs.saveFiles = {dir.path(QStringLiteral("rescued.txt"))};
     form.close();
     EXPECT_FALSE(form.isVisible());
-    EXPECT_EQ(dir.dialogs.questions.size(), 4u);
+    EXPECT_EQ(dir.dialogs.asked.size(), 4u);
     EXPECT_EQ(dir.read(QStringLiteral("rescued.txt")), kFilms.substr(kFilms.find("\"Smith")));
     EXPECT_EQ(dir.read(QStringLiteral("gone/db.txt")), kFilms);
 }
@@ -266,7 +375,7 @@ TEST(MainWindow, QuittingWithoutSavingIsTheUsersChoice)
     runFromSubfolder(dir);
     TForm1 form;
     deleteAndLoseTheFolder(dir, form);
-    dir.dialogs.answers = {mrAbort};
+    dir.dialogs.namedAnswers = {QString::fromUtf8("Изход без запис")};
     form.close();
     EXPECT_FALSE(form.isVisible());
     EXPECT_FALSE(form.DataSet()->Active());

@@ -23,6 +23,16 @@ void runSettings(TForm1 &form, std::function<void(TConfigForm &)> work, bool sav
     form.MenuItem(QStringLiteral("N2"))->trigger();
 }
 
+// An executable file in the test's folder, a stand-in for a player.
+QString program(ProgramDir &dir, const QString &name)
+{
+    const QString path = dir.path(name);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    dir.write(name, "#!/bin/sh\n");
+    QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ExeOwner);
+    return path;
+}
+
 const QString kMdvd = QStringLiteral("MicroDVDPath");
 const QString kBs = QStringLiteral("BSPlayerPath");
 const QString kWmp = QStringLiteral("MediaPlayerPath");
@@ -47,7 +57,8 @@ TEST(Settings, LoadsOnShowingAndSavesOnlyOnSave)
     EXPECT_EQ(dir.registry.reads, (std::vector<QString>{kMdvd, kBs, kWmp}));
     EXPECT_TRUE(dir.registry.writes.empty());
 
-    dir.dialogs.files = {QStringLiteral("/opt/My Players/bplay.exe"), QString()};
+    const QString bsplayer = program(dir, QStringLiteral("My Players/bplay.exe"));
+    dir.dialogs.files = {bsplayer, QString()};
     runSettings(
         form,
         [](TConfigForm &d) {
@@ -56,7 +67,7 @@ TEST(Settings, LoadsOnShowingAndSavesOnlyOnSave)
         },
         true);
     EXPECT_EQ(dir.registry.writes, (std::vector<QString>{kMdvd, kBs, kWmp}));
-    EXPECT_EQ(dir.registry.get(kBs), QStringLiteral("/opt/My Players/bplay.exe"));
+    EXPECT_EQ(dir.registry.get(kBs), bsplayer);
     EXPECT_EQ(dir.registry.get(kWmp), QString());
     ASSERT_EQ(dir.dialogs.fileDialogs.size(), 2u);
     EXPECT_EQ(dir.dialogs.fileDialogs[0].title, QString::fromUtf8("Посочете пътя до BSPlayer"));
@@ -65,11 +76,30 @@ TEST(Settings, LoadsOnShowingAndSavesOnlyOnSave)
     EXPECT_EQ(dir.dialogs.fileDialogs[1].defaultName, QStringLiteral("wmplayer.exe"));
 
     runSettings(
+        form, [&](TConfigForm &d) { EXPECT_EQ(d.ui().BSPlayerPath->text(), bsplayer); }, false);
+}
+
+TEST(Settings, OnlyAProgramIsTakenAsAPlayer)
+{
+    ProgramDir dir;
+    TForm1 form;
+    const QString player = program(dir, QStringLiteral("bin/mplayer"));
+    dir.dialogs.files = {dir.path(QStringLiteral("format.txt")), dir.path(QStringLiteral("Skin")), player};
+    runSettings(
         form,
-        [](TConfigForm &d) {
-            EXPECT_EQ(d.ui().BSPlayerPath->text(), QStringLiteral("/opt/My Players/bplay.exe"));
+        [&](TConfigForm &d) {
+            EXPECT_EQ(d.pos(), QPoint(192, 114));
+            QTest::mouseClick(d.ui().Button01, Qt::LeftButton);
+            QTest::mouseClick(d.ui().Button01, Qt::LeftButton);
+            EXPECT_EQ(d.ui().MicroDVDPath->text(), QString());
+            QTest::mouseClick(d.ui().Button01, Qt::LeftButton);
         },
-        false);
+        true);
+    ASSERT_EQ(dir.dialogs.messages.size(), 2u);
+    EXPECT_EQ(dir.dialogs.messages[0], QString::fromUtf8("Файлът\n%1\nне е програма, която може да бъде "
+                                                         "стартирана. Изберете изпълнимия файл на плейъра.")
+                                           .arg(dir.path(QStringLiteral("format.txt"))));
+    EXPECT_EQ(dir.registry.get(kMdvd), player);
 }
 
 TEST(Settings, CancelCreatesOnlyTheKey)
@@ -140,8 +170,71 @@ TEST(PlayerLaunch, ParameterTexts)
               QStringLiteral("\"/m/a b.avi\" -s \"/m/a b.srt\""));
     EXPECT_EQ(PlayerParameters(1, QStringLiteral("/m/a.avi"), QString(), QString()),
               QStringLiteral("/m/a.avi"));
-    EXPECT_EQ(QuotePath(QStringLiteral("\"a b\"")), QStringLiteral("\"\"a b\"\""));
+    // A path in quotes gets a second pair around it; its own quotes are escaped.
+    EXPECT_EQ(QuotePath(QStringLiteral("\"a b\"")), QStringLiteral("\"\\\"a b\\\"\""));
     EXPECT_EQ(PlayerSettings::ValueName(7), QStringLiteral("MediaPlayerPath"));
+}
+
+TEST(PlayerLaunch, EveryPathArrivesWholeAndOrdinaryTextsStayAsTheyWere)
+{
+    // Paths that are legal on Linux and that the splitting rules read specially.
+    const QStringList pieces{QStringLiteral("x\" -evil \"y"),
+                             QStringLiteral("\""),
+                             QStringLiteral("\"\""),
+                             QStringLiteral("a\tb"),
+                             QStringLiteral("\t"),
+                             QStringLiteral("dir\\"),
+                             QStringLiteral("dir\\\\"),
+                             QStringLiteral("my dir\\"),
+                             QStringLiteral("a\\\"b"),
+                             QStringLiteral("a\\\\\" b"),
+                             QStringLiteral("\\\" \\"),
+                             QStringLiteral("\"quoted name\""),
+                             QStringLiteral("it's \"x\".avi"),
+                             QStringLiteral("  two  blanks  "),
+                             QStringLiteral("\\\\server\\share\\f.avi"),
+                             QStringLiteral("-s"),
+                             QStringLiteral("/A:x")};
+    QStringList paths;
+    for (const QString &piece : pieces)
+        paths << QStringLiteral("/media/cdrom/") + piece << piece + QStringLiteral(".avi") << piece;
+    for (const QString &path : paths) {
+        const QString other = QStringLiteral("/m/o t\"her\\");
+        EXPECT_EQ(SplitCommandLine(PlayerParameters(plMicroDVD, path, other, path)),
+                  (QStringList{QStringLiteral("/QuickINI"), QStringLiteral("/V:") + path,
+                               QStringLiteral("/A:") + other, QStringLiteral("/S:") + path}))
+            << path.toStdString();
+        EXPECT_EQ(SplitCommandLine(PlayerParameters(plBSPlayer, path, QString(), path)),
+                  (QStringList{path, QStringLiteral("-s"), path}))
+            << path.toStdString();
+        EXPECT_EQ(SplitCommandLine(PlayerParameters(plMediaPlayer, path, other, other)), QStringList{path})
+            << path.toStdString();
+    }
+    // Without a quote, a tab or a trailing backslash the text is what it always was.
+    for (const QString &path :
+         {QStringLiteral("D:\\Films\\Film.avi"), QStringLiteral("/media/My Films/a b.avi"),
+          QString::fromUtf8("/media/Филми/Под игото.avi"), QStringLiteral("C:\\a\\b c\\d.avi"),
+          QStringLiteral("/m/$(x) `y`;&|.avi"), QStringLiteral("/m/dir\\"), QString()}) {
+        const QString old =
+            path.contains(QLatin1Char(' ')) ? QLatin1Char('"') + path + QLatin1Char('"') : path;
+        EXPECT_EQ(QuotePath(path), old) << path.toStdString();
+    }
+}
+
+TEST(PlayerLaunch, APlayerThatCannotBeStartedIsNamed)
+{
+    ProgramDir dir;
+    dir.write(QStringLiteral("film.avi"), "video");
+    dir.writeDb(Codec::fromQString(QStringLiteral("Film,,,") + dir.path(QStringLiteral("film.avi")) +
+                                   QStringLiteral("\r\n")));
+    dir.registry.put(kMdvd, QStringLiteral("/opt/gone/mdvdp"));
+    dir.shell.startFails = true;
+    TForm1 form;
+    form.Button04Click();
+    ASSERT_EQ(dir.dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dir.dialogs.messages[0].startsWith(
+        QString::fromUtf8("Програмата\n/opt/gone/mdvdp\nне можа да бъде стартирана.")));
+    EXPECT_EQ(form.DataSet()->State(), TDataSetState::dsBrowse);
 }
 
 TEST(PlayerLaunch, ChecksThePlayerFirstAndThenTheDisc)

@@ -109,6 +109,43 @@ TEST(SdfSchema, FirstLineAsSchemaTakesQuotedNamesAndHidesTheHeader)
     EXPECT_EQ(ds->FieldByName("Title").AsString(), "Casablanca");
 }
 
+TEST(SdfSchema, TheHeaderLineIsNeverTheCursorsLine)
+{
+    Catalogue c;
+    c.writeDb("Title,Label\r\nCasablanca,A1\r\nMatrix,A2\r\n");
+    auto ds = c.dataSet({});
+    ds->setFirstLineAsSchema(true);
+    ds->Open();
+    // A failed step back from the first film stays on it.
+    ds->Next();
+    ds->Prior();
+    ds->Prior();
+    EXPECT_TRUE(ds->Bof());
+    EXPECT_EQ(ds->FieldByName("Title").AsString(), "Casablanca");
+    ds->Next();
+    EXPECT_EQ(ds->FieldByName("Title").AsString(), "Matrix");
+    // An insert in front of the first film, after such a step, stays behind the header.
+    ds->Prior();
+    ds->Prior();
+    ds->Insert();
+    ds->FieldByName("Title").setAsString("New");
+    ds->Post();
+    // Record number 1 is the header's; going there shows the first film.
+    ds->setRecNo(1);
+    EXPECT_EQ(ds->FieldByName("Title").AsString(), "New");
+    ds->Close();
+    EXPECT_EQ(c.readDb(), "Title,Label\r\nNew\r\nCasablanca,A1\r\nMatrix,A2\r\n");
+    // Deleting every film and adding one keeps the header first.
+    ds->Open();
+    while (!ds->IsEmpty())
+        ds->Delete();
+    ds->Insert();
+    ds->FieldByName("Title").setAsString("Only");
+    ds->Post();
+    ds->Close();
+    EXPECT_EQ(c.readDb(), "Title,Label\r\nOnly\r\n");
+}
+
 TEST(SdfSchema, HeaderOnlyFileOpensEmpty)
 {
     Catalogue c;

@@ -312,6 +312,20 @@ TEST(SdfEditing, WritesOutsideEditingAndToReadOnlyFieldsFail)
     EXPECT_EQ(title(*ds), "Alpha");
 }
 
+TEST(SdfEditing, TextTheCodePageCannotHoldIsRefusedNamingTheField)
+{
+    Catalogue c;
+    auto ds = c.open(kSchema, kThree);
+    ds->Edit();
+    TField &field = ds->FieldByName("Title");
+    EXPECT_EQ(MESSAGE_OF(field.setText(QString::fromUtf8("Amélie"))),
+              "Field 'Title' cannot hold the character 'é'");
+    EXPECT_EQ(field.Text(), QStringLiteral("Alpha"));
+    field.setText(QString::fromUtf8("Амели — №1"));
+    ds->Post();
+    EXPECT_EQ(ds->Line(0), cp("Амели — №1,A1"));
+}
+
 TEST(SdfEditing, ReadOnlyDatasetRefusesChangesButDeletes)
 {
     Catalogue c;

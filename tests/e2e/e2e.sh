@@ -3,7 +3,9 @@
 #
 #   e2e.sh CASE PROGRAM DIST_DIR
 #
-# CASE is one of: add, edit, delete, cancel, close, no-db, player. Exits 77 (skipped) without Xvfb or xdotool.
+# CASE is one of: add, edit, delete, cancel, close, no-db, new-db, player, refuse, long, save-failed,
+# file-dialog. Exits 77 (skipped) without Xvfb or xdotool. With CINAXO_E2E_SHOTS naming a folder, the
+# cases that show a box or a file dialog leave a screenshot of it there.
 set -u
 case_name=$1
 program=$2
@@ -56,7 +58,7 @@ cp "$dist/format.txt" "$prog/"
 cp "$dist/Skin/btnsource.bmp" "$prog/Skin/"
 cp1251() { printf '%s' "$1" | iconv -f UTF-8 -t CP1251; }
 original=$(printf 'Казабланка,DVD-001,DVD,D:\\VIDEO_TS\\VTS_01_1.VOB,,,Да\r\n"Smith, John",CD-002,DivX,,,,Не,Иван\r\nMatrix,DVD-002,DVD,,,,Да\r\n' | iconv -f UTF-8 -t CP1251 | base64 -w0)
-[ "$case_name" != no-db ] && printf '%s' "$original" | base64 -d >"$prog/db.txt"
+case "$case_name" in no-db | new-db) ;; *) printf '%s' "$original" | base64 -d >"$prog/db.txt" ;; esac
 [ -f "$prog/db.txt" ] && touch -d '2020-01-01 00:00:00' "$prog/db.txt"
 
 (cd "$prog" && exec ./cinaxo >"$work/log" 2>&1) &
@@ -88,12 +90,12 @@ focus() {
 type_text() { xdotool type --delay 20 "$1"; }
 click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
 holds() { grep -q "$2" "$1" 2>/dev/null; } # FILE TEXT
-other_window() { # MAIN: waits for another visible window of the program (a menu, a message box)
+other_window() { # MAIN [WINDOW...]: waits for another visible window of the program (a menu, a message box)
     local id
     for _ in $(seq 200); do
         # Popup menus carry the program's name only in _NET_WM_NAME, which getwindowname reads.
         for id in $(xdotool search --onlyvisible --name '.*' 2>/dev/null); do
-            if [ "$id" != "$1" ] && [ "$(xdotool getwindowname "$id" 2>/dev/null)" = Cinaxo ]; then
+            if [[ " $* " != *" $id "* ]] && [ "$(xdotool getwindowname "$id" 2>/dev/null)" = Cinaxo ]; then
                 echo "$id"
                 return 0
             fi
@@ -111,6 +113,10 @@ exit_by_menu() { # File, then its last item: Exit
     xdotool key Up Return
 }
 ended() { ! kill -0 "$app_pid" 2>/dev/null; }
+shot() { # NAME: a screenshot for a person to look at, when asked for
+    [ -n "${CINAXO_E2E_SHOTS:-}" ] && mkdir -p "$CINAXO_E2E_SHOTS" && import -window root "$CINAXO_E2E_SHOTS/$1.png"
+    return 0
+}
 wait_exit() {
     wait_for "the end of the program" ended
     app_pid=""
@@ -128,6 +134,9 @@ add)
     focus "$main"
     xdotool key Insert
     dialog=$(window AddEditForm)
+    # The title bar reads the window's caption and nothing more.
+    title=$(xdotool getwindowname "$dialog")
+    [ "$title" = AddEditForm ] || fail "the title bar reads $title"
     focus "$dialog"
     click "$dialog" 100 70
     type_text 'Нов филм, нов'
@@ -192,6 +201,11 @@ close)
     expect_db '"Smith, John",CD-002,DivX,,,,Не,Иван\r\nMatrix,DVD-002,DVD,,,,Да\r\n'
     ;;
 no-db)
+    # No to the empty catalogue, then the error.
+    question=$(window Cinaxo)
+    focus "$question"
+    xdotool key Escape
+    gone "$question"
     error=$(window Cinaxo)
     focus "$error"
     xdotool key Return
@@ -201,12 +215,116 @@ no-db)
     wait_exit
     [ -e "$prog/db.txt" ] && fail "a catalogue was made"
     ;;
+new-db)
+    question=$(window Cinaxo)
+    focus "$question"
+    shot new-db
+    xdotool key Return
+    gone "$question"
+    main=$(window Cinaxo)
+    focus "$main"
+    xdotool key Insert
+    dialog=$(window AddEditForm)
+    focus "$dialog"
+    type_text 'Matrix'
+    click "$dialog" 305 372
+    gone "$dialog"
+    exit_by_menu "$main"
+    wait_exit
+    expect_db 'Matrix\r\n'
+    ;;
+refuse)
+    # The keys typed right after Insert land in the title box; a letter that the catalogue's code
+    # page lacks is refused, and the dialog keeps everything typed.
+    main=$(window Cinaxo)
+    focus "$main"
+    xdotool key Insert
+    dialog=$(window AddEditForm)
+    focus "$dialog"
+    type_text 'Amélie'
+    xdotool key Tab
+    type_text 'CD-9'
+    click "$dialog" 305 372
+    box=$(other_window "$main" "$dialog")
+    shot refuse
+    focus "$box"
+    xdotool key Return
+    gone "$box"
+    shown "$dialog" || fail "the dialog closed"
+    focus "$dialog"
+    click "$dialog" 100 70
+    xdotool key ctrl+a
+    type_text 'Amelie'
+    click "$dialog" 305 372
+    gone "$dialog"
+    exit_by_menu "$main"
+    wait_exit
+    expect_db 'Amelie,CD-9\r\nКазабланка,DVD-001,DVD,D:\\VIDEO_TS\\VTS_01_1.VOB,,,Да\r\n"Smith, John",CD-002,DivX,,,,Не,Иван\r\nMatrix,DVD-002,DVD,,,,Да\r\n'
+    ;;
+long)
+    # Typing stops at the title's width of 100.
+    main=$(window Cinaxo)
+    focus "$main"
+    xdotool key Insert
+    dialog=$(window AddEditForm)
+    focus "$dialog"
+    type_text "$(printf '0123456789%.0s' $(seq 12))"
+    click "$dialog" 305 372
+    gone "$dialog"
+    exit_by_menu "$main"
+    wait_exit
+    expect_db "$(printf '0123456789%.0s' $(seq 10))"'\r\nКазабланка,DVD-001,DVD,D:\\VIDEO_TS\\VTS_01_1.VOB,,,Да\r\n"Smith, John",CD-002,DivX,,,,Не,Иван\r\nMatrix,DVD-002,DVD,,,,Да\r\n'
+    ;;
+save-failed)
+    # The catalogue's folder goes away, so the save at exit fails; the box's buttons are, in order,
+    # "Опитай отново", "Запиши другаде...", "Изход без запис" and "Отказ".
+    main=$(window Cinaxo)
+    focus "$main"
+    xdotool key Delete
+    confirm=$(window Confirm)
+    focus "$confirm"
+    xdotool key Return
+    gone "$confirm"
+    mv "$prog" "$work/gone"
+    exit_by_menu "$main"
+    box=$(other_window "$main")
+    shot save-failed
+    focus "$box"
+    xdotool key Escape
+    gone "$box"
+    ended && fail "Escape ended the program"
+    exit_by_menu "$main"
+    box=$(other_window "$main")
+    focus "$box"
+    xdotool key Tab Tab space
+    wait_exit
+    [ "$(base64 -w0 <"$work/gone/db.txt")" = "$original" ] || fail "the catalogue changed"
+    ;;
+file-dialog)
+    main=$(window Cinaxo)
+    focus "$main"
+    open_file_menu "$main"
+    xdotool key Down Return
+    settings=$(window 'Програмни настройки')
+    focus "$settings"
+    click "$settings" 361 85
+    chooser=$(window 'Посочете пълният път до MicroDVD ...')
+    focus "$chooser"
+    shot file-dialog
+    xdotool key Escape
+    gone "$chooser"
+    focus "$settings"
+    xdotool key Escape
+    gone "$settings"
+    exit_by_menu "$main"
+    wait_exit
+    ;;
 player)
     # A stand-in player that writes down the arguments it was given.
     mkdir -p "$work/films" "$work/bin"
     printf '#!/bin/sh\nfor a in "$@"; do printf "%%s\\n" "$a"; done >"%s/args.txt"\n' "$work" >"$work/bin/player.exe"
     chmod +x "$work/bin/player.exe"
-    film="$work/films/My Film (2003) \$x.avi"
+    film="$work/films/My \"Film\" (2003) \$x.avi"
     echo video >"$film"
     late="$work/late/film.avi"
     printf 'Филм,CD-1,DivX,%s,,,Да\r\nЛипсващ,CD-2,DivX,/media/cdrom/none.avi,,,Да\r\nКъсен,CD-3,DivX,%s,,,Да\r\n' \

@@ -9,8 +9,15 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
+
+// Failures show texts as text.
+inline void PrintTo(const QString &text, std::ostream *out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 // Windows-1251 bytes from UTF-8 source text.
 inline std::string cp(const char *utf8)

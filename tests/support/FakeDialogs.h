@@ -7,6 +7,7 @@
 #include <QString>
 #include <QTimer>
 #include <deque>
+#include <gtest/gtest.h>
 #include <vector>
 
 class FakeDialogs : public IDialogs
@@ -49,6 +50,22 @@ public:
         return answer;
     }
 
+    QString Ask(const QString &text, TMsgDlgType type, const QStringList &buttons,
+                const QString &escape) override
+    {
+        asked.push_back({text, type, buttons, escape});
+        if (namedAnswers.empty())
+            return escape;
+        const QString answer = namedAnswers.front();
+        namedAnswers.pop_front();
+        if (!buttons.contains(answer)) {
+            ADD_FAILURE() << "no button \"" << answer.toStdString() << "\" among "
+                          << buttons.join(QStringLiteral(", ")).toStdString();
+            return escape;
+        }
+        return answer;
+    }
+
     QString OpenFileName(const QString &title, const QString &filter, const QString &defaultName,
                          QString &folder) override
     {
@@ -88,6 +105,17 @@ public:
         TMsgDlgType type;
         unsigned buttons;
     };
+    struct Asked
+    {
+        QString text;
+        TMsgDlgType type;
+        QStringList buttons;
+        QString escape;
+    };
+    std::vector<Asked> asked;
+    // The captions of the buttons chosen in the next boxes with named buttons; none left closes them.
+    std::deque<QString> namedAnswers;
+
     std::vector<QString> messages;
     std::vector<QString> errors;
     std::vector<Question> questions;

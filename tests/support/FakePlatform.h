@@ -87,7 +87,7 @@ public:
     bool StartProgram(const QString &program, const QString &parameters) override
     {
         started.push_back({program, parameters});
-        return true;
+        return !startFails;
     }
     bool OpenAddress(const QString &address) override
     {
@@ -100,6 +100,8 @@ public:
     };
     std::vector<Start> started;
     std::vector<QString> opened;
+    // The next starts fail, as for a program that is gone or cannot be run.
+    bool startFails = false;
 };
 
 // Runs `action` on the next modal window as soon as it is shown, and sees that window go. A window

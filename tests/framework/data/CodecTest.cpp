@@ -31,6 +31,16 @@ TEST(Codec, CharactersOutsideTheCodePageBecomeQuestionMarks)
     EXPECT_EQ(Codec::fromQString(QStringLiteral("a\u00e9\u4e2d")), "a??");
 }
 
+TEST(Codec, FindsTheFirstCharacterTheCodePageCannotHold)
+{
+    EXPECT_EQ(Codec::firstUnencodable(QString::fromUtf8("Казабланка — „1942“ №1 €")), QString());
+    EXPECT_EQ(Codec::firstUnencodable(QString::fromUtf8("Amélie — 天使")), QString::fromUtf8("é"));
+    EXPECT_EQ(Codec::firstUnencodable(QString::fromUtf8("Film 天使")), QString::fromUtf8("天"));
+    // A character beyond the first plane is both of its UTF-16 units.
+    EXPECT_EQ(Codec::firstUnencodable(QString::fromUtf8("a\U0001F3AC")), QString::fromUtf8("\U0001F3AC"));
+    EXPECT_EQ(Codec::firstUnencodable(QString()), QString());
+}
+
 TEST(Codec, NamesCompareWithoutLetterCaseInLatinAndCyrillic)
 {
     EXPECT_TRUE(Codec::sameTextAnsi("Title", "TITLE"));

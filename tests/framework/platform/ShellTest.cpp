@@ -1,5 +1,7 @@
 #include "Shell.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 TEST(CommandLine, SplitsAsAWindowsProgramDoes)
@@ -20,4 +22,17 @@ TEST(CommandLine, SplitsAsAWindowsProgramDoes)
               (QStringList{QStringLiteral("$(rm"), QStringLiteral("-rf)"), QStringLiteral("`x`"),
                            QStringLiteral(";&|")}));
     EXPECT_TRUE(SplitCommandLine(QString()).isEmpty());
+}
+
+TEST(CommandLine, AProgramThatCannotBeRunIsNotStarted)
+{
+    QTemporaryDir dir;
+    const QString notExecutable = dir.filePath(QStringLiteral("player"));
+    QFile file(notExecutable);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("#!/bin/sh\n");
+    file.close();
+    RealShell shell;
+    EXPECT_FALSE(shell.StartProgram(notExecutable, QStringLiteral("a.avi")));
+    EXPECT_FALSE(shell.StartProgram(dir.filePath(QStringLiteral("gone")), QString()));
 }
