@@ -7,6 +7,7 @@
 #include "DataSource.h"
 #include "Dialogs.h"
 #include "FormSupport.h"
+#include "Lending.h"
 #include "ui_AddEditForm.h"
 
 TAddEditForm *AddEditForm = nullptr;
@@ -69,7 +70,7 @@ void TAddEditForm::EditRecord(int mode)
 
 void TAddEditForm::Button01Click()
 {
-    if (TextsCanBeStored())
+    if (TextsCanBeStored() && confirmTwice())
         done(QDialog::Accepted);
 }
 
@@ -90,6 +91,18 @@ bool TAddEditForm::TextsCanBeStored()
         return false;
     }
     return true;
+}
+
+bool TAddEditForm::confirmTwice()
+{
+    TDataSet *dataSet = m_source ? m_source->DataSet() : nullptr;
+    if (!dataSet)
+        return true;
+    const int self = dataSet->State() == TDataSetState::dsEdit ? dataSet->ActiveRow() : -1;
+    if (FindDuplicateFilm(*dataSet, m_ui->DBEdit1->text(), m_ui->DBEdit2->text(), self) < 0)
+        return true;
+    return Dialogs().MessageDlg(QString::fromUtf8("Такъв филм вече има в каталога. Да се запише ли все пак?"),
+                                TMsgDlgType::mtConfirmation, MsgButtons::mbYes | MsgButtons::mbNo) == mrYes;
 }
 
 void TAddEditForm::Button02Click()

@@ -37,6 +37,8 @@ private:
     // False, after telling the user, when a box holds a character the catalogue cannot store.
     bool TextsCanBeStored();
     void choose(class TDBEdit *edit);
+    // A film with the same title and disc label as another asks first; false when the user said No.
+    bool confirmTwice();
 
     std::unique_ptr<Ui::TAddEditForm> m_ui;
     QPointer<TDataSource> m_source;

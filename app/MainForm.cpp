@@ -5,6 +5,7 @@
 #include "Application.h"
 #include "BarMenus.h"
 #include "CatalogueFields.h"
+#include "CatalogueTransfer.h"
 #include "Codec.h"
 #include "Colors.h"
 #include "ConfigForm.h"
@@ -13,6 +14,8 @@
 #include "Files.h"
 #include "FindBar.h"
 #include "FormSupport.h"
+#include "LendForm.h"
+#include "Lending.h"
 #include "PlayerLaunch.h"
 #include "PlayerSettings.h"
 #include "SdfData.h"
@@ -32,6 +35,7 @@
 #include <QLockFile>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QSaveFile>
 #include <QSessionManager>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -285,7 +289,8 @@ void TForm1::ShowReadOnly()
         return;
     for (TNoxSkinBtn *button : {m_ui->Button01, m_ui->Button02, m_ui->Button03})
         button->setEnabled(false);
-    for (const char *name : {"N6", "N7", "N8", "GridAdd", "GridEdit", "GridDelete"}) {
+    for (const char *name : {"N6", "N7", "N8", "N17", "N19", "N20", "GridAdd", "GridEdit", "GridDelete",
+                             "GridLend", "GridReturn"}) {
         if (auto *item = findChild<TMenuItem *>(QString::fromLatin1(name)))
             item->setEnabled(false);
     }
@@ -350,6 +355,9 @@ void TForm1::BuildMainMenu()
         {{"N1", "Файл", nullptr},
          {{"N2", "Програмни настройки", &TForm1::N2Click},
           {"N3", "-", nullptr},
+          {"N16", "Експорт...", &TForm1::N16Click},
+          {"N17", "Импорт...", &TForm1::N17Click},
+          {"N15", "-", nullptr},
           {"N4", "Изход", &TForm1::N4Click}}},
         {{"N5", "Запис", nullptr},
          {{"N6", "Добави", &TForm1::Button1Click},
@@ -357,6 +365,9 @@ void TForm1::BuildMainMenu()
           {"N8", "Изтрий", &TForm1::Button03Click},
           {"N9", "-", nullptr},
           {"N10", "Стартирай", &TForm1::Button04Click},
+          {"N18", "-", nullptr},
+          {"N19", "Даден на...", &TForm1::N19Click},
+          {"N20", "Върнат", &TForm1::N20Click},
           {"NFindLine", "-", nullptr},
           {"NFind", "Търсене...", &TForm1::FindClick, QKeySequence(Qt::CTRL | Qt::Key_F)}}},
         {{"N11", "Помощ", nullptr},
@@ -384,6 +395,9 @@ void TForm1::BuildGridMenu()
         {"GridDelete", "Изтрий", &TForm1::Button03Click, QKeySequence(Qt::Key_Delete)},
         {"GridLine", "-", nullptr},
         {"GridStart", "Стартирай", &TForm1::Button04Click, QKeySequence(Qt::Key_Return)},
+        {"GridLine2", "-", nullptr},
+        {"GridLend", "Даден на...", &TForm1::N19Click},
+        {"GridReturn", "Върнат", &TForm1::N20Click},
     };
     for (const MenuItemDef &item : items)
         AddMenuItem(this, m_gridMenu->Items(), item);
@@ -580,6 +594,114 @@ void TForm1::N14Click()
 {
     if (AboutForm)
         AboutForm->exec();
+}
+
+std::vector<int> TForm1::ExportPositions() const
+{
+    // No find filter yet: the whole catalogue.
+    return {};
+}
+
+void TForm1::N16Click()
+{
+    if (!m_dataSet->Active())
+        return;
+    const QString file = Dialogs().SaveFileName(
+        QString::fromUtf8("Експорт"), QString::fromUtf8("CSV файлове (UTF-8)|*.csv|HTML таблица|*.html"),
+        QStringLiteral("Cinaxo.csv"));
+    if (file.isEmpty())
+        return;
+    const bool html = file.endsWith(QLatin1String(".html"), Qt::CaseInsensitive) ||
+                      file.endsWith(QLatin1String(".htm"), Qt::CaseInsensitive);
+    const std::vector<int> rows = ExportPositions();
+    const std::string bytes = html ? ExportHtml(*m_dataSet, rows) : ExportCsv(*m_dataSet, rows);
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly) ||
+        out.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size()) || !out.commit()) {
+        Dialogs().ShowMessage(
+            QString::fromUtf8("Файлът %1 не можа да бъде записан:\n%2").arg(file, out.errorString()));
+    }
+}
+
+void TForm1::N17Click()
+{
+    if (CatalogueReadOnly())
+        return Dialogs().ShowMessage(fromUtf8("Каталогът е отворен само за четене."));
+    if (!m_dataSet->Active())
+        return;
+    const QString file = Dialogs().OpenFileName(
+        QString::fromUtf8("Импорт"), QString::fromUtf8("CSV файлове (UTF-8)|*.csv|Всички файлове|*.*"),
+        QString(), m_importFolder);
+    if (file.isEmpty())
+        return;
+    QFile in(file);
+    QByteArray bytes;
+    if (in.open(QIODevice::ReadOnly))
+        bytes = in.readAll();
+    if (!in.isOpen() || in.error() != QFileDevice::NoError) {
+        Dialogs().ShowMessage(
+            QString::fromUtf8("Файлът %1 не може да бъде прочетен:\n%2").arg(file, in.errorString()));
+        return;
+    }
+    const ImportPlan plan =
+        PlanImport(*m_dataSet, std::string_view(bytes.constData(), std::size_t(bytes.size())));
+    if (!plan.failure.isEmpty() || plan.films.empty()) {
+        Dialogs().ShowMessage(plan.failure.isEmpty() ? ImportSummary(plan) : plan.failure);
+        return;
+    }
+    const QString question = ImportSummary(plan) + QString::fromUtf8("\n\nДа се добавят ли?");
+    if (Dialogs().MessageDlg(question, TMsgDlgType::mtConfirmation, MsgButtons::mbYes | MsgButtons::mbNo) ==
+        mrYes)
+        ApplyImport(*m_dataSet, plan);
+}
+
+bool TForm1::OtherFilmsOnDisc(const QString &name, std::vector<int> &others)
+{
+    others = OtherFilmsToMark(*m_dataSet, name);
+    if (others.empty())
+        return true;
+    const QString question =
+        others.size() == 1
+            ? QString::fromUtf8("Дискът съдържа още 1 филм. Да се отбележи ли и той?")
+            : QString::fromUtf8("Дискът съдържа още %1 филма. Да се отбележат ли и те?").arg(others.size());
+    const int answer = Dialogs().MessageDlg(question, TMsgDlgType::mtConfirmation,
+                                            MsgButtons::mbYes | MsgButtons::mbNo | MsgButtons::mbCancel);
+    if (answer == mrNo)
+        others.clear();
+    return answer == mrYes || answer == mrNo;
+}
+
+void TForm1::N19Click()
+{
+    if (CatalogueReadOnly())
+        return Dialogs().ShowMessage(fromUtf8("Каталогът е отворен само за четене."));
+    if (!m_dataSet->Active() || m_dataSet->ActiveRow() < 0)
+        return;
+    TField *lentTo = m_dataSet->Fields(cfLentTo);
+    QString name;
+    {
+        std::unique_ptr<TLendForm> dialog(new TLendForm(this));
+        name = dialog->Execute(BorrowerNames(*m_dataSet, m_recentBorrowers), lentTo->Text(),
+                               [lentTo](const QString &text) { return StorableProblem(*lentTo, text); });
+    }
+    std::vector<int> others;
+    if (name.isEmpty() || !OtherFilmsOnDisc(name, others))
+        return;
+    MarkFilms(*m_dataSet, others, name);
+    m_recentBorrowers.removeIf(
+        [&name](const QString &known) { return known.compare(name, Qt::CaseInsensitive) == 0; });
+    m_recentBorrowers.prepend(name);
+}
+
+void TForm1::N20Click()
+{
+    if (CatalogueReadOnly())
+        return Dialogs().ShowMessage(fromUtf8("Каталогът е отворен само за четене."));
+    if (!m_dataSet->Active() || m_dataSet->ActiveRow() < 0)
+        return;
+    std::vector<int> others;
+    if (OtherFilmsOnDisc(QString(), others))
+        MarkFilms(*m_dataSet, others, QString());
 }
 
 QString TForm1::ReadPlayerPath(const QString &valueName)

@@ -2,7 +2,9 @@
 // The main window: the catalogue in a grid, the commands, and the status bar with the version.
 
 #include <QMainWindow>
+#include <QStringList>
 #include <memory>
+#include <vector>
 
 class QAction;
 class QLockFile;
@@ -42,6 +44,16 @@ public:
     void N2Click();
     void N4Click();
     void N14Click();
+    // Файл → Експорт..., Импорт...
+    void N16Click();
+    void N17Click();
+    // Запис → Даден на..., Върнат (also in the grid's menu).
+    void N19Click();
+    void N20Click();
+
+    // The record positions of the films an export writes: those the find filter shows, in the grid's
+    // order, while it is on; empty for the whole catalogue.
+    std::vector<int> ExportPositions() const;
     // Opens the find bar under the grid.
     void FindClick();
     TFindBar *FindBar() const { return m_findBar; }
@@ -80,6 +92,9 @@ private:
     void DBGrid1ContextPopup(const QPoint &viewportPos, bool byMouse);
     void DBGrid1KeyDown(int key);
     void runEditDialog(int mode);
+    // The other films on the current film's disc to mark as well for `name` (empty: returned), as
+    // the user answers; false when the user cancelled.
+    bool OtherFilmsOnDisc(const QString &name, std::vector<int> &others);
     void FitFrame();
     // Saves the catalogue before the program ends; false when the user chose to stay.
     bool SaveBeforeQuit();
@@ -100,6 +115,9 @@ private:
     TDataSource *m_dataSource;
     TLumBarMainMenu *m_mainMenu = nullptr;
     TLumCustomBarPopupMenu *m_gridMenu = nullptr;
+    // The names discs were lent to in this session, the latest first.
+    QStringList m_recentBorrowers;
+    QString m_importFolder;
     TFindBar *m_findBar = nullptr;
     bool m_frameFitted = false;
     std::unique_ptr<QLockFile> m_lock;

@@ -10,6 +10,8 @@
 #include "Volumes.h"
 
 #include <QFileInfo>
+#include <QTimer>
+#include <optional>
 
 QString QuotePath(const QString &path)
 {
@@ -56,12 +58,13 @@ QString PlayerParameters(int playerIndex, const QString &video, const QString &a
 }
 
 namespace {
-// A disc that the desktop mounted elsewhere than the catalogue says is looked for on every mounted
-// volume. The player gets what is found; the catalogue keeps what it holds.
-FilmFiles ResolveFilm(TDataSet &dataSet, const FilmFiles &stored)
+// How often the mounted volumes are asked again while the program waits for a disc.
+constexpr int kDiscWatchMs = 250;
+
+bool isFile(const QString &path)
 {
-    const TField *label = dataSet.FindField(Codec::fromQString(QString::fromUtf8("Етикет")));
-    return LocateFilm(stored, label ? label->Text() : QString(), Volumes());
+    const QFileInfo file(path);
+    return !path.isEmpty() && file.exists() && file.isFile();
 }
 } // namespace
 
@@ -77,12 +80,34 @@ void StartPlayer(TDataSet &dataSet, int playerIndex)
                               "Настройките можете да направите от менюто Файл->Програмни настройки!"));
         return;
     }
-    const FilmFiles film = ResolveFilm(dataSet, {video, audio, subtitles});
-    const QFileInfo file(film.video);
-    if (film.video.isEmpty() || !file.exists() || !file.isFile()) {
+    // A disc that the desktop mounted elsewhere than the catalogue says is looked for on every mounted
+    // volume. The player gets what is found; the catalogue keeps what it holds.
+    const TField *labelField = dataSet.FindField(Codec::fromQString(QString::fromUtf8("Етикет")));
+    const QString label = labelField ? labelField->Text() : QString();
+    const FilmFiles stored{video, audio, subtitles};
+    FilmFiles film = LocateFilm(stored, label, Volumes());
+    if (!isFile(film.video)) {
+        // While the message waits, the volumes are watched: once the film's file is there, the
+        // message closes and the player starts as if the user had pressed the button.
+        std::optional<FilmFiles> arrived;
+        QTimer watch;
+        watch.setInterval(kDiscWatchMs);
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            const FilmFiles found = LocateFilm(stored, label, Volumes());
+            if (!isFile(found.video))
+                return;
+            arrived = found;
+            watch.stop();
+            Dialogs().CloseMessage();
+        });
+        if (!video.isEmpty())
+            watch.start();
         Dialogs().ShowMessage(
             QString::fromUtf8("Моля, поставете дискът с филма и тогава натиснете бутон СТАРТИРАНЕ!"));
-        return;
+        watch.stop();
+        if (!arrived)
+            return;
+        film = *arrived;
     }
     if (!Shell().StartProgram(player,
                               PlayerParameters(playerIndex, film.video, film.audio, film.subtitles))) {

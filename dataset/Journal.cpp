@@ -1,6 +1,7 @@
 #include "Journal.h"
 
 #include "Errors.h"
+#include "Files.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,20 +13,6 @@
 
 namespace {
 const std::string_view kMagic = "CINAXO JOURNAL 1 ";
-
-bool writeAll(int fd, const char *data, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= std::size_t(n);
-    }
-    return true;
-}
 
 template <typename T> bool parseNumber(std::string_view &text, T &value, int base = 10)
 {
@@ -91,7 +78,7 @@ void Journal::open()
         const auto end = std::to_chars(hex, hex + 16, m_base.hash, 16).ptr;
         const std::string header =
             std::string(kMagic) + std::to_string(m_base.stamp.size) + ' ' + std::string(hex, end) + '\n';
-        if (!writeAll(m_fd, header.data(), header.size()))
+        if (!Files::writeAll(m_fd, header.data(), header.size()))
             throw EWriteError("Stream write error");
         // The journal's name must survive a crash as well as its lines.
         ::fsync(m_fd);
@@ -116,7 +103,7 @@ void Journal::record(Op op, int index, std::string_view line)
             text += line;
         }
         text += '\n';
-        if (!writeAll(m_fd, text.data(), text.size()))
+        if (!Files::writeAll(m_fd, text.data(), text.size()))
             throw EWriteError("Stream write error");
     } catch (...) {
         stop();

@@ -1,6 +1,7 @@
 #include "LineList.h"
 
 #include "Errors.h"
+#include "Files.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -457,20 +458,6 @@ bool writeLines(const Lines &lines, Files::ContentHash &hash, std::uint64_t &tot
     return flush();
 }
 
-bool writeAll(int fd, const char *data, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= std::size_t(n);
-    }
-    return true;
-}
-
 // A free name for a copy of `fileName` in `folder`: "db-20240131-235959.txt", then "-2" and on.
 QString backupName(const QString &fileName, const QString &folder)
 {
@@ -538,10 +525,11 @@ FileState LineList::save(const QString &fileName, const QString &backupFolder, Q
         }
         if (backup)
             *backup = copy;
-        const bool written =
-            writeLines(m_blocks, hash, total,
-                       [fd](const char *data, std::size_t size) { return writeAll(fd, data, size); }) &&
-            ::ftruncate(fd, off_t(total)) == 0 && ::fsync(fd) == 0;
+        const bool written = writeLines(m_blocks, hash, total,
+                                        [fd](const char *data, std::size_t size) {
+                                            return Files::writeAll(fd, data, size);
+                                        }) &&
+                             ::ftruncate(fd, off_t(total)) == 0 && ::fsync(fd) == 0;
         FileState state;
         state.stamp = Files::stampOf(fd);
         ::close(fd);

@@ -52,6 +52,9 @@ bool hashFile(const QString &fileName, std::uint64_t &hash);
 // its folder cannot be written, a name made from its full path in `fallbackFolder`.
 QString sideFile(const QString &fileName, const QString &suffix, const QString &fallbackFolder);
 
+// Writes all `size` bytes to `fd`, going on after an interrupted or partial write; false on an error.
+bool writeAll(int fd, const char *data, std::size_t size);
+
 // Makes a rename or a new name in the folder of `fileName` durable.
 bool syncFolderOf(const QString &fileName);
 

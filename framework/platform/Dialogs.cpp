@@ -18,10 +18,13 @@ QWidget *activeParent()
 }
 
 // The plain boxes keep their "OK" whatever language Qt's own buttons speak.
-void showPlain(QMessageBox::Icon icon, const QString &text)
+// `open`, when given, points at the box while it is shown.
+void showPlain(QMessageBox::Icon icon, const QString &text, QPointer<QMessageBox> *open = nullptr)
 {
     QMessageBox box(icon, QApplication::applicationName(), text, QMessageBox::NoButton, activeParent());
     box.setEscapeButton(box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole));
+    if (open)
+        *open = &box;
     box.exec();
 }
 } // namespace
@@ -39,7 +42,15 @@ void SetDialogs(IDialogs *dialogs)
 
 void RealDialogs::ShowMessage(const QString &text)
 {
-    showPlain(QMessageBox::NoIcon, text);
+    const QPointer<QMessageBox> outer = m_message;
+    showPlain(QMessageBox::NoIcon, text, &m_message);
+    m_message = outer;
+}
+
+void RealDialogs::CloseMessage()
+{
+    if (m_message)
+        m_message->done(QMessageBox::Ok);
 }
 
 void RealDialogs::ShowError(const QString &text)

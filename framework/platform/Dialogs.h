@@ -1,10 +1,12 @@
 #pragma once
 // Every message box and confirmation of the program goes through here, so tests can answer them.
 
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <memory>
 
+class QMessageBox;
 class QWidget;
 
 enum class TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
@@ -30,6 +32,9 @@ public:
     virtual ~IDialogs() = default;
     // A plain message box captioned with the application's title.
     virtual void ShowMessage(const QString &text) = 0;
+    // Closes the box that ShowMessage shows now, as its OK button does; nothing when none is open.
+    // For what the program itself notices while the box waits, such as a disc put in.
+    virtual void CloseMessage() = 0;
     // A box with an icon for its type and the given buttons; returns the modal result chosen,
     // mrCancel when it is closed by its border.
     virtual int MessageDlg(const QString &text, TMsgDlgType type, unsigned buttons) = 0;
@@ -58,6 +63,7 @@ class RealDialogs : public IDialogs
 {
 public:
     void ShowMessage(const QString &text) override;
+    void CloseMessage() override;
     int MessageDlg(const QString &text, TMsgDlgType type, unsigned buttons) override;
     QString Ask(const QString &text, TMsgDlgType type, const QStringList &buttons,
                 const QString &escape) override;
@@ -65,6 +71,9 @@ public:
     QString OpenFileName(const QString &title, const QString &filter, const QString &defaultName,
                          QString &folder) override;
     QString SaveFileName(const QString &title, const QString &filter, const QString &defaultName) override;
+
+private:
+    QPointer<QMessageBox> m_message;
 };
 
 // A dialog filter as the program writes them, "Name|*.ext|Name|*.a;*.b", in Qt's form. The

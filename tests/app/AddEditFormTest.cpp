@@ -140,6 +140,61 @@ TEST(RecordDialog, LayoutKeepsItsPlaces)
     EXPECT_EQ(dialog.ui().PageControl1->tabText(0), QString::fromUtf8("Информация"));
 }
 
+TEST(RecordDialog, ANewFilmEnteredTwiceAsksAndNoKeepsTheDialog)
+{
+    ProgramDir dir;
+    TForm1 form;
+    bool stayed = false;
+    whenModal([&](QWidget *modal) {
+        auto &d = *static_cast<TAddEditForm *>(modal);
+        d.ui().DBEdit1->setText(QStringLiteral("  matrix "));
+        d.ui().DBEdit2->setText(QStringLiteral("dvd-002"));
+        d.ui().DBEdit3->setText(QStringLiteral("DivX"));
+        pick(d, 1);
+        dir.dialogs.answers = {mrNo};
+        QTest::mouseClick(d.ui().Button01, Qt::LeftButton);
+        stayed = d.isVisible() && d.ui().DBEdit1->text() == QStringLiteral("  matrix ") &&
+                 d.ui().DBEdit3->text() == QStringLiteral("DivX") && d.ui().ComboBox1->currentIndex() == 1;
+        dir.dialogs.answers = {mrYes};
+        QTest::mouseClick(d.ui().Button01, Qt::LeftButton);
+    });
+    form.Button1Click();
+    EXPECT_TRUE(stayed);
+    ASSERT_EQ(dir.dialogs.questions.size(), 2u);
+    EXPECT_EQ(dir.dialogs.questions[0].text,
+              QString::fromUtf8("Такъв филм вече има в каталога. Да се запише ли все пак?"));
+    EXPECT_EQ(dir.dialogs.questions[0].buttons, MsgButtons::mbYes | MsgButtons::mbNo);
+    form.DataSet()->Close();
+    EXPECT_EQ(dir.readDb(), cp("matrix,dvd-002,DivX,,,,Не\r\n") + kFilms);
+}
+
+TEST(RecordDialog, AnEditedFilmEnteredTwiceAsksButNotAboutItself)
+{
+    ProgramDir dir;
+    TForm1 form;
+    // Saving a film unchanged does not find it twice.
+    runDialog(
+        form, TAddEditForm::emEdit, [](TAddEditForm &) {}, true);
+    EXPECT_TRUE(dir.dialogs.questions.empty());
+    runDialog(
+        form, TAddEditForm::emEdit,
+        [&](TAddEditForm &d) {
+            d.ui().DBEdit1->setText(QStringLiteral("MATRIX"));
+            d.ui().DBEdit2->setText(QStringLiteral("DVD-002"));
+            dir.dialogs.answers = {mrNo};
+            QTest::mouseClick(d.ui().Button01, Qt::LeftButton);
+            EXPECT_TRUE(d.isVisible());
+            EXPECT_EQ(d.ui().DBEdit1->text(), QStringLiteral("MATRIX"));
+            // Another label makes it another film.
+            d.ui().DBEdit2->setText(QStringLiteral("DVD-003"));
+        },
+        true);
+    EXPECT_EQ(dir.dialogs.questions.size(), 1u);
+    form.DataSet()->Close();
+    EXPECT_EQ(dir.readDb(), cp("MATRIX,DVD-003,DVD,D:\\VIDEO_TS\\VTS_01_1.VOB,,,Да\r\n") +
+                                kFilms.substr(kFilms.find("\"Smith")));
+}
+
 TEST(RecordDialog, OpensAtItsPlaceWithTheFocusInTheTitleBox)
 {
     ProgramDir dir;

@@ -3,9 +3,13 @@
 #include "MainForm.h"
 #include "ProgramDir.h"
 #include "SdfData.h"
+#include "ui_MainForm.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -159,4 +163,80 @@ TEST(FilmLocation, StartPlaysTheFoundFilesAndLeavesTheCatalogueAlone)
     }
     EXPECT_EQ(dir.read(QStringLiteral("db.txt")), db);
     EXPECT_EQ(QFileInfo(dir.path(QStringLiteral("db.txt"))).lastModified(), written);
+}
+
+namespace {
+const char *const kInsertDisc = "Моля, поставете дискът с филма и тогава натиснете бутон СТАРТИРАНЕ!";
+}
+
+TEST(DiscWatch, TheMessageClosesAndThePlayerStartsWhenTheDiscIsMounted)
+{
+    ProgramDir dir;
+    Discs discs;
+    dir.writeDb(cp("Филм,ДИСК_7,DivX,D:\\Филми\\Филм.avi,,D:\\Филми\\Филм.srt,Да\r\n"));
+    dir.registry.put(QStringLiteral("MicroDVDPath"), QStringLiteral("/opt/mdvd"));
+    TForm1 form;
+    dir.dialogs.messageOpenMs = 5000;
+    QString film;
+    QElapsedTimer sinceMounted;
+    QTimer::singleShot(300, [&] {
+        const QString root = discs.path(u("ДИСК_7"));
+        film = Discs::put(root, u("Филми/Филм.avi"));
+        Discs::put(root, u("Филми/Филм.srt"));
+        discs.fake.volumes.push_back({root, u("ДИСК_7")});
+        sinceMounted.start();
+    });
+    form.Button04Click();
+    ASSERT_TRUE(sinceMounted.isValid());
+    EXPECT_LT(sinceMounted.elapsed(), 1000);
+    EXPECT_EQ(dir.dialogs.messages, (std::vector<QString>{u(kInsertDisc)}));
+    EXPECT_EQ(dir.dialogs.closedMessages, 1);
+    ASSERT_EQ(dir.shell.started.size(), 1u);
+    EXPECT_EQ(dir.shell.started[0].parameters,
+              u("/QuickINI /V:%1 /A: /S:%2")
+                  .arg(film, QString(film).replace(QStringLiteral(".avi"), QStringLiteral(".srt"))));
+}
+
+TEST(DiscWatch, AFilmThatAppearsWhereTheCatalogueSaysStartsToo)
+{
+    ProgramDir dir;
+    const QString film = dir.path(u("диск/film.avi"));
+    dir.writeDb(cp("Филм,,DivX,") + Codec::fromQString(film) + "\r\n");
+    dir.registry.put(QStringLiteral("BSPlayerPath"), QStringLiteral("/opt/bsplayer"));
+    TForm1 form;
+    form.ui().PlayerBox->setCurrentIndex(1);
+    dir.dialogs.messageOpenMs = 5000;
+    QElapsedTimer sinceWritten;
+    QTimer::singleShot(200, [&] {
+        Discs::put(dir.path(u("диск")), QStringLiteral("film.avi"));
+        sinceWritten.start();
+    });
+    form.Button04Click();
+    ASSERT_TRUE(sinceWritten.isValid());
+    EXPECT_LT(sinceWritten.elapsed(), 1000);
+    ASSERT_EQ(dir.shell.started.size(), 1u);
+    EXPECT_EQ(dir.shell.started[0].program, QStringLiteral("/opt/bsplayer"));
+    EXPECT_EQ(dir.shell.started[0].parameters, film);
+}
+
+TEST(DiscWatch, TheMessageStaysWhileNothingComes)
+{
+    ProgramDir dir;
+    Discs discs;
+    discs.mount(QStringLiteral("OTHER"));
+    dir.registry.put(QStringLiteral("MicroDVDPath"), QStringLiteral("/opt/mdvd"));
+    TForm1 form;
+    dir.dialogs.messageOpenMs = 1200;
+    QElapsedTimer open;
+    open.start();
+    form.Button04Click();
+    // The user's OK closed it, after the volumes were asked again and again.
+    EXPECT_GE(open.elapsed(), 1200);
+    EXPECT_EQ(dir.dialogs.closedMessages, 0);
+    EXPECT_GE(discs.fake.queries, 3);
+    EXPECT_TRUE(dir.shell.started.empty());
+    // Once it is closed, nothing watches any more.
+    const int asked = discs.fake.queries;
+    QTest::qWait(600);
+    EXPECT_EQ(discs.fake.queries, asked);
 }

@@ -48,8 +48,14 @@ TEST(MainMenu, IsABarMenuSetUpAsTheLayoutSays)
     EXPECT_TRUE(caption->Bold() && caption->Italic());
     EXPECT_EQ(caption->Color(), clWhite);
     EXPECT_EQ(captionsOf(menu->Items()), QString::fromUtf8("Файл|Запис|Помощ").split(QLatin1Char('|')));
+    // Moving films in and out of the catalogue comes before Exit, which stays last; lending follows
+    // the record commands, and finding comes last.
+    EXPECT_EQ(
+        captionsOf(menu->Items()->Items(0)),
+        QString::fromUtf8("Програмни настройки|-|Експорт...|Импорт...|-|Изход").split(QLatin1Char('|')));
     EXPECT_EQ(captionsOf(menu->Items()->Items(1)),
-              QString::fromUtf8("Добави|Редакция|Изтрий|-|Стартирай|-|Търсене...").split(QLatin1Char('|')));
+              QString::fromUtf8("Добави|Редакция|Изтрий|-|Стартирай|-|Даден на...|Върнат|-|Търсене...")
+                  .split(QLatin1Char('|')));
     // Every item measures and paints through the menu.
     TMenuItem *line = menu->Items()->Items(0)->Items(1);
     EXPECT_EQ(line->OnAdvancedDrawItem, menu->DrawHandler());
@@ -94,8 +100,9 @@ TEST(MainMenu, RightClickOnAFilmMakesItCurrentAndOffersTheRecordCommands)
     waitShown(popup);
     ASSERT_TRUE(popup->isVisible());
     EXPECT_EQ(popup->pos(), grid->viewport()->mapToGlobal(third.center()));
-    EXPECT_EQ(captionsOf(menu->Items()),
-              QString::fromUtf8("Добави|Редакция|Изтрий|-|Стартирай").split(QLatin1Char('|')));
+    EXPECT_EQ(
+        captionsOf(menu->Items()),
+        QString::fromUtf8("Добави|Редакция|Изтрий|-|Стартирай|-|Даден на...|Върнат").split(QLatin1Char('|')));
     EXPECT_EQ(menu->EffectiveStyle(), msWindowsXP);
     EXPECT_TRUE(menu->Separators()->Fade());
     EXPECT_TRUE(menu->Bar()->Visible());

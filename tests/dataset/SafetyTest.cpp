@@ -1,13 +1,12 @@
 #include "Catalogue.h"
+#include "FileSizeLimit.h"
 #include "Unprivileged.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <csignal>
 #include <gtest/gtest.h>
 #include <random>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
@@ -40,29 +39,6 @@ void copyFile(const QString &from, const QString &to)
     QFile::remove(to);
     ASSERT_TRUE(QFile::copy(from, to)) << from.toStdString();
 }
-
-// Limits the size of any file this process writes, so a write fails as on a full disk.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_saved{};
-    void (*m_oldHandler)(int);
-};
 } // namespace
 
 TEST(HostileFiles, FifoAndDevicesAreRefusedWithoutWaiting)

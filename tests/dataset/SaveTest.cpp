@@ -1,40 +1,16 @@
 #include "Catalogue.h"
+#include "FileSizeLimit.h"
 #include "Unprivileged.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <csignal>
 #include <gtest/gtest.h>
 #include <random>
-#include <sys/resource.h>
 
 namespace {
 const std::vector<std::string> kSchema{"Title=20", "Disc=8"};
 const std::string kThree = "Alpha,A1\r\nBeta,B2\r\nGamma,C3\r\n";
-
-// Limits the size of any file this process writes, so a save fails as on a full disk.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_saved{};
-    void (*m_oldHandler)(int);
-};
 } // namespace
 
 TEST(SdfSave, UntouchedCatalogueKeepsItsBytesAndTime)

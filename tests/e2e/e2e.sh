@@ -326,8 +326,9 @@ player)
     chmod +x "$work/bin/player.exe"
     film="$work/films/My \"Film\" (2003) \$x.avi"
     echo video >"$film"
-    printf 'Филм,CD-1,DivX,%s,,,Да\r\nЛипсващ,CD-2,DivX,/media/cdrom/none.avi,,,Да\r\n' "$film" |
-        iconv -f UTF-8 -t CP1251 >"$prog/db.txt"
+    late="$work/late/film.avi"
+    printf 'Филм,CD-1,DivX,%s,,,Да\r\nЛипсващ,CD-2,DivX,/media/cdrom/none.avi,,,Да\r\nКъсен,CD-3,DivX,%s,,,Да\r\n' \
+        "$film" "$late" | iconv -f UTF-8 -t CP1251 >"$prog/db.txt"
     main=$(window Cinaxo)
     focus "$main"
     open_file_menu "$main"
@@ -358,6 +359,16 @@ player)
     focus "$box"
     xdotool key Return
     gone "$box"
+    # The third film's disc arrives while the message waits: the message closes, the player starts.
+    focus "$main"
+    xdotool key Down Return
+    box=$(other_window "$main")
+    [ -e "$work/args.txt" ] && fail "a player started before the disc arrived"
+    mkdir -p "$work/late" && echo video >"$late"
+    wait_for "starting the player on the disc's arrival" test -s "$work/args.txt"
+    gone "$box"
+    want=$(printf '/QuickINI\n/V:%s\n/A:\n/S:\n' "$late")
+    [ "$(cat "$work/args.txt")" = "$want" ] || fail "the player got: $(cat "$work/args.txt")"
     exit_by_menu "$main"
     wait_exit
     ;;

@@ -3,7 +3,9 @@
 
 #include "Dialogs.h"
 
+#include <QEventLoop>
 #include <QString>
+#include <QTimer>
 #include <deque>
 #include <gtest/gtest.h>
 #include <vector>
@@ -14,7 +16,29 @@ public:
     FakeDialogs() { SetDialogs(this); }
     ~FakeDialogs() override { SetDialogs(nullptr); }
 
-    void ShowMessage(const QString &text) override { messages.push_back(text); }
+    void ShowMessage(const QString &text) override
+    {
+        messages.push_back(text);
+        if (messageOpenMs <= 0)
+            return;
+        // Open as a modal box is, until the program closes it or the user would have pressed OK.
+        QEventLoop loop;
+        m_loop = &loop;
+        QTimer::singleShot(messageOpenMs, &loop, &QEventLoop::quit);
+        loop.exec();
+        m_loop = nullptr;
+    }
+    void CloseMessage() override
+    {
+        if (!m_loop)
+            return;
+        ++closedMessages;
+        m_loop->quit();
+    }
+    // How long a message box stays open unless the program closes it; 0 answers it at once.
+    int messageOpenMs = 0;
+    // How many boxes the program closed itself.
+    int closedMessages = 0;
     void ShowError(const QString &text) override { errors.push_back(text); }
     int MessageDlg(const QString &text, TMsgDlgType type, unsigned buttons) override
     {
@@ -96,4 +120,7 @@ public:
     std::vector<QString> errors;
     std::vector<Question> questions;
     std::deque<int> answers;
+
+private:
+    QEventLoop *m_loop = nullptr;
 };

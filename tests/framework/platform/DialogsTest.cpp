@@ -2,6 +2,7 @@
 #include "FakePlatform.h"
 
 #include <QAbstractButton>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QLibraryInfo>
@@ -9,6 +10,7 @@
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QTranslator>
 #include <gtest/gtest.h>
 
@@ -145,4 +147,19 @@ TEST(FileDialogs, ProgramsAreTheExecutableFilesAndAllFilesIsEveryFile)
                                 QStringLiteral("notes.txt"), QStringLiteral("setup.exe")}));
     EXPECT_EQ(toQtFilter(QString::fromUtf8("Всички файлове |*.*|Текстови файлове|*.txt;*.TXT")),
               QString::fromUtf8("Всички файлове (*);;Текстови файлове (*.txt *.TXT)"));
+}
+
+TEST(Dialogs, TheProgramClosesTheMessageItShows)
+{
+    RealDialogs dialogs;
+    dialogs.CloseMessage(); // none open: nothing happens
+    QString shown;
+    // The box closes from code; a box left open is closed by the safety net with a failure.
+    whenModal([&shown](QWidget *modal) { shown = static_cast<QMessageBox *>(modal)->text(); }, 2000);
+    QTimer::singleShot(100, [&dialogs] { dialogs.CloseMessage(); });
+    QElapsedTimer open;
+    open.start();
+    dialogs.ShowMessage(QStringLiteral("Insert the disc"));
+    EXPECT_LT(open.elapsed(), 1500);
+    EXPECT_EQ(shown, QStringLiteral("Insert the disc"));
 }

@@ -1,0 +1,51 @@
+#pragma once
+// Moving films in and out of the catalogue: export as UTF-8 comma-separated values (a header row of
+// the field names first) or as a printable HTML table; import of a UTF-8 CSV file with a header row,
+// whose columns are matched to the catalogue's fields by name.
+
+#include <QString>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class TDataSet;
+class TField;
+class TSdfDataSet;
+
+// The films at these record positions, in the order given, or every film of the catalogue when
+// `positions` is empty; every field in the catalogue's order.
+std::string ExportCsv(TDataSet &dataSet, const std::vector<int> &positions);
+std::string ExportHtml(TDataSet &dataSet, const std::vector<int> &positions);
+
+struct ImportRefusal
+{
+    // The row of the file, the header being row 1, as a spreadsheet numbers them.
+    int row;
+    QString reason;
+};
+
+struct ImportPlan
+{
+    // Why the file cannot be imported at all; empty when it can.
+    QString failure;
+    // The films that can be stored: one value per field of the catalogue, in its order, in the
+    // catalogue's code page, without the blanks around them.
+    std::vector<std::vector<std::string>> films;
+    std::vector<ImportRefusal> refused;
+};
+
+// Reads the file's text and checks every value against what the catalogue can hold: a value the
+// line format cannot hold, a character outside Windows-1251 or a value wider than its field refuses
+// its row. Rows without any value are passed over. Nothing is changed.
+ImportPlan PlanImport(const TSdfDataSet &dataSet, std::string_view csv);
+// Adds the planned films at the end of the catalogue, all of them or, when one fails, none; the first
+// of them becomes the current record.
+void ApplyImport(TSdfDataSet &dataSet, const ImportPlan &plan);
+// What the plan will do, for the user to confirm: how many films are added, which rows are refused
+// and why.
+QString ImportSummary(const ImportPlan &plan);
+
+// What keeps `text` (without blanks around it) out of `field`, naming the field: a line break or NUL, a
+// character outside Windows-1251, more characters than the field holds, a value the line format cannot give
+// back. An empty text when it can be stored; `stored` then gets it in the catalogue's code page.
+QString StorableProblem(const TField &field, const QString &text, std::string *stored = nullptr);
