@@ -151,6 +151,13 @@ void TForm1::FindClick()
     m_findBar->Open();
 }
 
+bool TForm1::NoFilmShown() const
+{
+    // The find filter may leave the grid empty while the catalogue still has a current film: the
+    // commands that act on the current film then leave it alone, as the user cannot see it.
+    return m_dataSet->Active() && m_dataSet->RowCount() > 0 && m_ui->DBGrid1->model()->rowCount() == 0;
+}
+
 TForm1::~TForm1()
 {
     if (g_liveForm == this)
@@ -558,6 +565,8 @@ void TForm1::Button1Click()
 
 void TForm1::Button2Click()
 {
+    if (NoFilmShown())
+        return;
     if (CatalogueReadOnly())
         return Dialogs().ShowMessage(fromUtf8("Каталогът е отворен само за четене."));
     runEditDialog(TAddEditForm::emEdit);
@@ -565,6 +574,8 @@ void TForm1::Button2Click()
 
 void TForm1::Button03Click()
 {
+    if (NoFilmShown())
+        return;
     if (CatalogueReadOnly())
         return Dialogs().ShowMessage(fromUtf8("Каталогът е отворен само за четене."));
     const int answer =
@@ -576,6 +587,8 @@ void TForm1::Button03Click()
 
 void TForm1::Button04Click()
 {
+    if (NoFilmShown())
+        return;
     StartPlayer(*m_dataSet, m_ui->PlayerBox->currentIndex());
 }
 
@@ -673,6 +686,8 @@ bool TForm1::OtherFilmsOnDisc(const QString &name, std::vector<int> &others)
 
 void TForm1::N19Click()
 {
+    if (NoFilmShown())
+        return;
     if (CatalogueReadOnly())
         return Dialogs().ShowMessage(fromUtf8("Каталогът е отворен само за четене."));
     if (!m_dataSet->Active() || m_dataSet->ActiveRow() < 0)
@@ -695,6 +710,8 @@ void TForm1::N19Click()
 
 void TForm1::N20Click()
 {
+    if (NoFilmShown())
+        return;
     if (CatalogueReadOnly())
         return Dialogs().ShowMessage(fromUtf8("Каталогът е отворен само за четене."));
     if (!m_dataSet->Active() || m_dataSet->ActiveRow() < 0)

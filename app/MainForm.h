@@ -87,6 +87,8 @@ private:
     void BuildMainMenu();
     void BuildGridMenu();
     void BuildFindBar();
+    // True while the find filter shows no film of a catalogue that has some.
+    bool NoFilmShown() const;
     // Opens the grid's pop-up menu: at the clicked row, which becomes the current one, or at the
     // current row when a key asked for it.
     void DBGrid1ContextPopup(const QPoint &viewportPos, bool byMouse);

@@ -153,3 +153,24 @@ TEST(FindBar, OnlyMatchingFilmsShowWithTheirCount)
     w.form.DataSet()->Close();
     EXPECT_EQ(w.dir.readDb(), before);
 }
+
+// With no film shown, the commands that act on the current film leave the hidden one alone.
+TEST(FindBar, AnEmptyFilteredViewOffersNoFilmToEditDeleteOrStart)
+{
+    Window w;
+    w.key(Qt::Key_F, Qt::ControlModifier);
+    QTest::mouseClick(w.bar()->findChild<QCheckBox *>(QStringLiteral("FindOnlyMatching")), Qt::LeftButton);
+    w.type("няма го");
+    ASSERT_EQ(w.grid()->model()->rowCount(), 0);
+    w.dir.dialogs.answers = {mrOk};
+    w.form.Button03Click();
+    w.form.Button2Click();
+    w.form.Button04Click();
+    EXPECT_TRUE(w.dir.dialogs.questions.empty());
+    EXPECT_EQ(w.form.DataSet()->RowCount(), 5);
+    // Shown again, the film can be deleted as ever.
+    w.key(Qt::Key_Escape);
+    w.form.Button03Click();
+    EXPECT_EQ(w.dir.dialogs.questions.size(), 1u);
+    EXPECT_EQ(w.form.DataSet()->RowCount(), 4);
+}
