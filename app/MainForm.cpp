@@ -241,12 +241,14 @@ bool TForm1::LockCatalogue(const QString &fileName, bool &readOnly)
     // user; the save says what it can do there.
     if (lock->error() != QLockFile::LockFailedError)
         return true;
-    const int answer =
-        Dialogs().MessageDlg(fromUtf8("Каталогът вече е отворен от друг прозорец на Cinaxo.\n\n"
-                                      "Yes: отвори го само за четене.\n"
-                                      "No: изход."),
-                             TMsgDlgType::mtWarning, MsgButtons::mbYes | MsgButtons::mbNo);
-    if (answer != mrYes)
+    const QString readOnlyButton = fromUtf8("Само за четене");
+    const QString quit = fromUtf8("Изход");
+    const QString answer =
+        Dialogs().Ask(fromUtf8("Каталогът вече е отворен от друг прозорец на Cinaxo.\n\n"
+                               "„Само за четене“ го отваря, без да може да се променя; „Изход“ "
+                               "затваря програмата."),
+                      TMsgDlgType::mtWarning, {readOnlyButton, quit}, readOnlyButton);
+    if (answer != readOnlyButton)
         return false;
     readOnly = true;
     return true;
@@ -264,14 +266,16 @@ void TForm1::OfferRecovery()
     const int pending = m_dataSet->PendingJournalChanges();
     if (pending == 0)
         return;
-    const int answer = Dialogs().MessageDlg(
-        fromUtf8("Намерени са незаписани промени от предишното пускане. Да се възстановят ли?"),
-        TMsgDlgType::mtConfirmation, MsgButtons::mbYes | MsgButtons::mbNo);
+    const QString yes = fromUtf8("Да");
+    const QString no = fromUtf8("Не");
+    const QString answer =
+        Dialogs().Ask(fromUtf8("Намерени са незаписани промени от предишното пускане. Да се възстановят ли?"),
+                      TMsgDlgType::mtConfirmation, {yes, no}, QString());
     // Only the user's No gives them up; a box closed otherwise leaves them for the next start (or
     // aside, at the first new change).
-    if (answer == mrNo)
+    if (answer == no)
         m_dataSet->DiscardJournal();
-    if (answer != mrYes)
+    if (answer != yes)
         return;
     const int applied = m_dataSet->ApplyJournal();
     if (applied < pending) {
@@ -731,23 +735,26 @@ bool TForm1::ConfirmOverOtherChanges()
     if (!m_dataSet->Active() || !m_dataSet->Changed() || m_dataSet->ReadOnly() ||
         !m_dataSet->FileChangedOnDisk())
         return true;
+    const QString over = fromUtf8("Запиши върху него");
+    const QString elsewhere = fromUtf8("Запиши другаде...");
+    const QString quit = fromUtf8("Изход без запис");
+    const QString cancel = fromUtf8("Отказ");
     const QString text = fromUtf8("Файлът %1 е променен от друга програма, след като Cinaxo го прочете.\n\n"
-                                  "Yes: запиши промените върху него.\n"
-                                  "No: запиши каталога под друго име.\n"
-                                  "Abort: изход без запис; промените се губят.\n"
-                                  "Cancel: обратно към програмата.")
+                                  "„Запиши върху него“ записва каталога и промените на другата "
+                                  "програма се губят; „Запиши другаде...“ записва каталога в друг "
+                                  "файл; „Изход без запис“ затваря програмата и промените в Cinaxo "
+                                  "се губят; „Отказ“ връща към програмата.")
                              .arg(QDir::toNativeSeparators(m_dataSet->FileName()));
     for (;;) {
-        const int answer = Dialogs().MessageDlg(text, TMsgDlgType::mtWarning,
-                                                MsgButtons::mbYes | MsgButtons::mbNo | MsgButtons::mbAbort |
-                                                    MsgButtons::mbCancel);
-        if (answer == mrYes)
+        const QString answer =
+            Dialogs().Ask(text, TMsgDlgType::mtWarning, {over, elsewhere, quit, cancel}, cancel);
+        if (answer == over)
             return true;
-        if (answer == mrAbort) {
+        if (answer == quit) {
             m_dataSet->DiscardChanges();
             return true;
         }
-        if (answer != mrNo)
+        if (answer != elsewhere)
             return false;
         const QString file = Dialogs().SaveFileName(
             fromUtf8("Запиши каталога като"), fromUtf8("Текстови файлове|*.txt"), QStringLiteral("db.txt"));

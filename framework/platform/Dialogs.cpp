@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -16,6 +17,28 @@ QWidget *activeParent()
 {
     return QApplication::activeWindow();
 }
+
+// Closes on Esc and by its border without a choice when none of its buttons is the escape one;
+// a plain message box would then stay until a button is clicked.
+class NamedButtonsBox : public QMessageBox
+{
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if (!escapeButton() && event->matches(QKeySequence::Cancel))
+            return reject();
+        QMessageBox::keyPressEvent(event);
+    }
+    void closeEvent(QCloseEvent *event) override
+    {
+        if (!escapeButton())
+            return QDialog::closeEvent(event);
+        QMessageBox::closeEvent(event);
+    }
+};
 
 // The plain boxes keep their "OK" whatever language Qt's own buttons speak.
 // `open`, when given, points at the box while it is shown.
@@ -67,7 +90,7 @@ QString RealDialogs::Ask(const QString &text, TMsgDlgType type, const QStringLis
         {TMsgDlgType::mtInformation, QMessageBox::Information},
         {TMsgDlgType::mtConfirmation, QMessageBox::Question},
         {TMsgDlgType::mtCustom, QMessageBox::NoIcon}};
-    QMessageBox box(activeParent());
+    NamedButtonsBox box(activeParent());
     box.setWindowTitle(QApplication::applicationName());
     for (const auto &[t, icon] : kIcons) {
         if (t == type)

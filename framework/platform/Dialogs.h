@@ -40,7 +40,8 @@ public:
     virtual int MessageDlg(const QString &text, TMsgDlgType type, unsigned buttons) = 0;
     // A box captioned with the application's title, with an icon for its type and buttons of the
     // program's own captions in the order given; returns the caption of the button chosen, or
-    // `escape` (one of them) when the box is closed by its border or with Esc.
+    // `escape` when the box is closed by its border or with Esc. An `escape` that is none of the
+    // buttons (an empty text) lets the box be closed without a choice.
     virtual QString Ask(const QString &text, TMsgDlgType type, const QStringList &buttons,
                         const QString &escape) = 0;
     // The error box of the application object.

@@ -23,10 +23,12 @@ void deleteFirstFilm(ProgramDir &dir, TForm1 &form)
     ASSERT_EQ(form.DataSet()->RecordCount(), before - 1);
 }
 
-bool lastQuestionSays(const ProgramDir &dir, const char *utf8)
+QStringList captions(std::initializer_list<const char *> utf8)
 {
-    return !dir.dialogs.questions.empty() &&
-           dir.dialogs.questions.back().text.contains(QString::fromUtf8(utf8));
+    QStringList out;
+    for (const char *caption : utf8)
+        out << QString::fromUtf8(caption);
+    return out;
 }
 
 QString journalOf(const ProgramDir &dir)
@@ -40,16 +42,22 @@ TEST(CatalogueSafety, SecondWindowOnTheCatalogueIsReadOnlyOrQuits)
     ProgramDir dir;
     TForm1 first;
     EXPECT_FALSE(first.CatalogueReadOnly());
-    EXPECT_TRUE(dir.dialogs.questions.empty());
+    EXPECT_TRUE(dir.dialogs.asked.empty());
 
-    dir.dialogs.answers = {mrYes};
+    // Closed without a choice, the box opens the catalogue read-only too.
+    {
+        TForm1 closed;
+        EXPECT_TRUE(closed.CatalogueReadOnly());
+    }
+    dir.dialogs.namedAnswers = {QString::fromUtf8("Само за четене")};
     {
         TForm1 second;
-        ASSERT_EQ(dir.dialogs.questions.size(), 1u);
-        EXPECT_EQ(dir.dialogs.questions[0].text,
+        ASSERT_EQ(dir.dialogs.asked.size(), 2u);
+        EXPECT_EQ(dir.dialogs.asked[1].text,
                   QString::fromUtf8("Каталогът вече е отворен от друг прозорец на Cinaxo.\n\n"
-                                    "Yes: отвори го само за четене.\nNo: изход."));
-        EXPECT_EQ(dir.dialogs.questions[0].buttons, MsgButtons::mbYes | MsgButtons::mbNo);
+                                    "„Само за четене“ го отваря, без да може да се променя; „Изход“ "
+                                    "затваря програмата."));
+        EXPECT_EQ(dir.dialogs.asked[1].buttons, captions({"Само за четене", "Изход"}));
         EXPECT_TRUE(second.CatalogueReadOnly());
         EXPECT_EQ(second.ui().DBGrid1->model()->rowCount(), 3);
         for (TNoxSkinBtn *button : {second.ui().Button01, second.ui().Button02, second.ui().Button03})
@@ -68,7 +76,7 @@ TEST(CatalogueSafety, SecondWindowOnTheCatalogueIsReadOnlyOrQuits)
     }
     EXPECT_EQ(dir.read(QStringLiteral("db.txt")), kFilms);
 
-    dir.dialogs.answers = {mrNo};
+    dir.dialogs.namedAnswers = {QString::fromUtf8("Изход")};
     {
         TForm1 third;
         EXPECT_TRUE(third.QuitRequested());
@@ -98,29 +106,36 @@ TEST(CatalogueSafety, LockOfAProcessThatIsGoneIsTakenOver)
     ASSERT_TRUE(QFile::exists(lockName));
 
     TForm1 form;
-    EXPECT_TRUE(dir.dialogs.questions.empty());
+    EXPECT_TRUE(dir.dialogs.asked.empty());
     EXPECT_FALSE(form.CatalogueReadOnly());
 }
 
 TEST(CatalogueSafety, ChangesOfAnotherProgramAreNeverOverwrittenUnasked)
 {
     const std::string theirs = cp("Чужд,X-1\r\n");
-    for (int answer : {mrCancel, mrYes, mrNo, mrAbort}) {
-        SCOPED_TRACE(answer);
+    const QStringList buttons =
+        captions({"Запиши върху него", "Запиши другаде...", "Изход без запис", "Отказ"});
+    // Closed without a choice, the box goes back to the program.
+    for (const QString &answer : buttons + QStringList{QString()}) {
+        SCOPED_TRACE(answer.toStdString());
         ProgramDir dir;
         TForm1 form;
         form.show();
         deleteFirstFilm(dir, form);
         dir.write(QStringLiteral("db.txt"), theirs);
-        dir.dialogs.answers = {answer};
+        if (!answer.isEmpty())
+            dir.dialogs.namedAnswers = {answer};
         dir.dialogs.saveFiles = {dir.path(QStringLiteral("ours.txt"))};
         form.close();
-        EXPECT_TRUE(lastQuestionSays(dir, "е променен от друга програма, след като Cinaxo го прочете."));
-        EXPECT_EQ(dir.dialogs.questions.back().buttons,
-                  MsgButtons::mbYes | MsgButtons::mbNo | MsgButtons::mbAbort | MsgButtons::mbCancel);
-        EXPECT_EQ(form.isVisible(), answer == mrCancel);
-        EXPECT_EQ(dir.read(QStringLiteral("db.txt")), answer == mrYes ? kWithoutFirst : theirs);
-        EXPECT_EQ(dir.read(QStringLiteral("ours.txt")), answer == mrNo ? kWithoutFirst : "<missing>");
+        ASSERT_EQ(dir.dialogs.asked.size(), 1u);
+        EXPECT_TRUE(dir.dialogs.asked[0].text.startsWith(
+            QString::fromUtf8("Файлът %1 е променен от друга програма, след като Cinaxo го прочете.\n\n")
+                .arg(QDir::toNativeSeparators(dir.path(QStringLiteral("db.txt"))))));
+        EXPECT_EQ(dir.dialogs.asked[0].buttons, buttons);
+        EXPECT_EQ(dir.dialogs.asked[0].escape, buttons[3]);
+        EXPECT_EQ(form.isVisible(), answer.isEmpty() || answer == buttons[3]);
+        EXPECT_EQ(dir.read(QStringLiteral("db.txt")), answer == buttons[0] ? kWithoutFirst : theirs);
+        EXPECT_EQ(dir.read(QStringLiteral("ours.txt")), answer == buttons[1] ? kWithoutFirst : "<missing>");
     }
 }
 
@@ -147,8 +162,10 @@ TEST(CatalogueSafety, NulByteOpensTheCatalogueReadOnly)
 TEST(CatalogueSafety, ChangesOfARunThatCrashedAreOfferedBack)
 {
     // Yes applies them, No gives them up, and a box closed otherwise keeps them for the next start.
-    for (int answer : {mrYes, mrNo, mrCancel}) {
-        SCOPED_TRACE(answer);
+    const QString yes = QString::fromUtf8("Да");
+    const QString no = QString::fromUtf8("Не");
+    for (const QString &answer : {yes, no, QString()}) {
+        SCOPED_TRACE(answer.toStdString());
         ProgramDir dir;
         std::string journal;
         {
@@ -159,19 +176,19 @@ TEST(CatalogueSafety, ChangesOfARunThatCrashedAreOfferedBack)
         }
         // What the crash left: the old catalogue and the journal.
         dir.write(QStringLiteral("db.txt.journal"), journal);
-        dir.dialogs.questions.clear();
-        dir.dialogs.answers = {answer};
+        if (!answer.isEmpty())
+            dir.dialogs.namedAnswers = {answer};
         TForm1 form;
-        ASSERT_EQ(dir.dialogs.questions.size(), 1u);
+        ASSERT_EQ(dir.dialogs.asked.size(), 1u);
         EXPECT_EQ(
-            dir.dialogs.questions[0].text,
+            dir.dialogs.asked[0].text,
             QString::fromUtf8("Намерени са незаписани промени от предишното пускане. Да се възстановят ли?"));
-        EXPECT_EQ(dir.dialogs.questions[0].buttons, MsgButtons::mbYes | MsgButtons::mbNo);
-        EXPECT_EQ(form.ui().DBGrid1->model()->rowCount(), answer == mrYes ? 2 : 3);
-        EXPECT_EQ(QFile::exists(journalOf(dir)), answer != mrNo);
+        EXPECT_EQ(dir.dialogs.asked[0].buttons, (QStringList{yes, no}));
+        EXPECT_EQ(form.ui().DBGrid1->model()->rowCount(), answer == yes ? 2 : 3);
+        EXPECT_EQ(QFile::exists(journalOf(dir)), answer != no);
         form.close();
-        EXPECT_EQ(dir.read(QStringLiteral("db.txt")), answer == mrYes ? kWithoutFirst : kFilms);
-        EXPECT_EQ(QFile::exists(journalOf(dir)), answer == mrCancel);
+        EXPECT_EQ(dir.read(QStringLiteral("db.txt")), answer == yes ? kWithoutFirst : kFilms);
+        EXPECT_EQ(QFile::exists(journalOf(dir)), answer.isEmpty());
     }
 }
 

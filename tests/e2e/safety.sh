@@ -9,7 +9,8 @@
 #   sigterm          SIGTERM with an unsaved deletion
 #   x-gone           the X server goes away with an unsaved deletion
 #   crash            SIGKILL with an unsaved deletion, and the next start
-# Exits 77 (skipped) without Xvfb or xdotool.
+# Exits 77 (skipped) without Xvfb or xdotool. With CINAXO_E2E_SHOTS naming a folder, the cases leave
+# a screenshot of each question there.
 set -u
 [ -n "${SAFETY_TRACE:-}" ] && set -x
 case_name=$1
@@ -110,6 +111,15 @@ has_other_window() { # PID EXCEPT: another visible window of the process (a menu
     return 1
 }
 no_other_window() { ! has_other_window "$@" >/dev/null; }
+box_shown() { has_other_window "$@" >/dev/null; }
+shown() { # PID WINDOW: whether this window of the process is visible
+    xdotool search --all --onlyvisible --pid "$1" --name '.*' 2>/dev/null | grep -qx "$2"
+}
+hidden() { ! shown "$@"; }
+shot() { # NAME: a screenshot for a person to look at, when asked for
+    [ -n "${CINAXO_E2E_SHOTS:-}" ] && mkdir -p "$CINAXO_E2E_SHOTS" && import -window root "$CINAXO_E2E_SHOTS/$1.png"
+    return 0
+}
 other_window() { # PID EXCEPT
     for _ in $(seq 200); do
         has_other_window "$1" "$2" && return 0
@@ -149,9 +159,11 @@ two-windows)
     start first
     main=$(window Cinaxo "$first")
     wait_for test -e "$prog/db.txt.lock" || fail "no lock beside the catalogue"
+    # The question comes before the window; Escape is "Само за четене".
     start second
-    question=$(window Warning "$second")
-    until_then gone Warning -- keys "$question" alt+y || fail "the question did not take Yes"
+    question=$(window Cinaxo "$second")
+    shot two-windows
+    until_then hidden "$second" "$question" -- keys "$question" Escape || fail "Escape did not answer"
     readonly_main=$(window Cinaxo "$second")
     # The read-only window refuses the deletion and writes nothing at its end.
     keys "$readonly_main" Delete
@@ -161,8 +173,9 @@ two-windows)
     expect_db "$films"
     # A third one whose user prefers to quit.
     start third
-    question=$(window Warning "$third")
-    until_then ended "$third" -- keys "$question" alt+n || fail "the third window did not quit"
+    question=$(window Cinaxo "$third")
+    keys "$question" Tab space # "Изход"
+    wait_exit "$third"
     # The first one changes and saves as ever.
     delete_first "$main"
     until_then ended "$first" -- close_window "$main" || fail "the first window did not end"
@@ -173,14 +186,17 @@ other-program)
     main=$(window Cinaxo "$app")
     delete_first "$main"
     printf 'Чужд запис,X-1\r\n' | iconv -f UTF-8 -t CP1251 >"$prog/db.txt"
-    until_then visible Warning -- close_window "$main" || fail "no question about the other program"
-    question=$(window Warning "$app")
-    until_then gone Warning -- keys "$question" Escape || fail "the question stayed" # back: nothing written
+    # The buttons: "Запиши върху него", "Запиши другаде...", "Изход без запис", "Отказ".
+    until_then box_shown "$app" "$main" -- close_window "$main" || fail "no question about the other program"
+    question=$(other_window "$app" "$main")
+    shot other-program
+    until_then no_other_window "$app" "$main" -- keys "$question" Escape || fail "the question stayed" # back
     ended "$app" && fail "the program ended"
     expect_db 'Чужд запис,X-1\r\n'
-    until_then visible Warning -- close_window "$main" || fail "no question about the other program"
-    question=$(window Warning "$app")
-    until_then visible 'Запиши каталога като' -- keys "$question" alt+n || fail "no file dialog" # ours elsewhere
+    until_then box_shown "$app" "$main" -- close_window "$main" || fail "no question about the other program"
+    question=$(other_window "$app" "$main")
+    keys "$question" Tab space # ours elsewhere
+    wait_for visible 'Запиши каталога като' || fail "no file dialog"
     chooser=$(window 'Запиши каталога като' "$app")
     keys "$chooser" ctrl+a
     xdotool type --delay 20 "$work/ours.txt"
@@ -214,9 +230,18 @@ crash)
     kill -KILL "$app"
     wait_exit "$app"
     expect_db "$films"
+    # Escape keeps the changes for the next start; "Да" applies them.
+    start later
+    question=$(window Cinaxo "$later")
+    shot crash
+    until_then hidden "$later" "$question" -- keys "$question" Escape || fail "Escape did not answer"
+    main=$(window Cinaxo "$later")
+    until_then ended "$later" -- close_window "$main" || fail "the program did not end"
+    expect_db "$films"
+    journalled 'D 0' || fail "the journal was not kept"
     start again
-    question=$(window Confirm "$again")
-    until_then gone Confirm -- keys "$question" alt+y || fail "the offer did not take Yes"
+    question=$(window Cinaxo "$again")
+    until_then hidden "$again" "$question" -- keys "$question" Return || fail "the offer did not take Да"
     main=$(window Cinaxo "$again")
     until_then ended "$again" -- close_window "$main" || fail "the program did not end"
     expect_db "$without_first"

@@ -71,11 +71,22 @@ wait_for() { # WHAT COMMAND...: runs COMMAND until it succeeds, for ten seconds 
     done
     fail "$what did not happen"
 }
-window() { # NAME: the id of the first window with exactly this name
+window() { # NAME: the id of the first visible window with exactly this name
     local id
-    id=$(timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -1)
-    [ -n "$id" ] || fail "no window named $1"
-    echo "$id"
+    for _ in $(seq 300); do
+        for id in $(xdotool search --onlyvisible --name '.*' 2>/dev/null); do
+            if [ "$(xdotool getwindowname "$id" 2>/dev/null)" = "$1" ]; then
+                echo "$id"
+                return 0
+            fi
+        done
+        sleep 0.05
+    done
+    echo "$(date +%T) visible windows:" >&2
+    for id in $(xdotool search --onlyvisible --name '.*' 2>/dev/null); do
+        echo "  $id $(xdotool getwindowname "$id" 2>/dev/null)" >&2
+    done
+    fail "no window named $1"
 }
 shown() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
 hidden() { ! shown "$1"; }

@@ -78,6 +78,22 @@ TEST(MessageBoxes, NamedButtonsSpeakTheProgramsLanguage)
     EXPECT_EQ(title, QApplication::applicationName());
     whenModal([](QWidget *modal) { QTest::keyClick(modal, Qt::Key_Escape); });
     EXPECT_EQ(dialogs.Ask(QStringLiteral("?"), TMsgDlgType::mtError, buttons, buttons[3]), buttons[3]);
+
+    // With an escape that is none of the buttons, Esc and the border close the box without a choice.
+    const QStringList yesNo{QString::fromUtf8("Да"), QString::fromUtf8("Не")};
+    for (bool byKey : {true, false}) {
+        SCOPED_TRACE(byKey);
+        whenModal([&](QWidget *modal) {
+            if (byKey)
+                QTest::keyClick(modal, Qt::Key_Escape);
+            else
+                modal->close();
+            // A box that stayed is answered, so that the test goes on.
+            if (modal->isVisible())
+                clickButton(modal, yesNo[0]);
+        });
+        EXPECT_EQ(dialogs.Ask(QStringLiteral("?"), TMsgDlgType::mtConfirmation, yesNo, QString()), QString());
+    }
 }
 
 TEST(MessageBoxes, PlainBoxesKeepTheirOkWhateverQtSpeaks)
