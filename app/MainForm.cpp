@@ -12,6 +12,7 @@
 #include "DataSource.h"
 #include "Dialogs.h"
 #include "Files.h"
+#include "FindBar.h"
 #include "FormSupport.h"
 #include "LendForm.h"
 #include "Lending.h"
@@ -127,7 +128,34 @@ TForm1::TForm1(QWidget *parent)
     } catch (const std::exception &error) {
         TApplication::ShowException(error);
     }
+    BuildFindBar();
     FormResize();
+}
+
+void TForm1::BuildFindBar()
+{
+    // Between the grid and the buttons; hidden, it takes no room, so the window looks as ever.
+    m_findBar = new TFindBar(m_ui->DBGrid1, m_ui->ClientArea, m_ui->ClientArea);
+    m_ui->ClientLayout->insertWidget(1, m_findBar);
+    // Finding looks in the title, the disc label, the format and the name of whom a film is lent to.
+    QStringList names;
+    for (int position : {cfTitle, cfLabel, cfFormat, cfLentTo}) {
+        if (m_dataSet->Active() && position < m_dataSet->FieldCount())
+            names << Codec::toQString(m_dataSet->Fields(position)->FieldName());
+    }
+    m_ui->DBGrid1->gridModel()->setFindFields(names);
+}
+
+void TForm1::FindClick()
+{
+    m_findBar->Open();
+}
+
+bool TForm1::NoFilmShown() const
+{
+    // The find filter may leave the grid empty while the catalogue still has a current film: the
+    // commands that act on the current film then leave it alone, as the user cannot see it.
+    return m_dataSet->Active() && m_dataSet->RowCount() > 0 && m_ui->DBGrid1->model()->rowCount() == 0;
 }
 
 TForm1::~TForm1()
@@ -350,7 +378,9 @@ void TForm1::BuildMainMenu()
           {"N10", "Стартирай", &TForm1::Button04Click},
           {"N18", "-", nullptr},
           {"N19", "Даден на...", &TForm1::N19Click},
-          {"N20", "Върнат", &TForm1::N20Click}}},
+          {"N20", "Върнат", &TForm1::N20Click},
+          {"NFindLine", "-", nullptr},
+          {"NFind", "Търсене...", &TForm1::FindClick, QKeySequence(Qt::CTRL | Qt::Key_F)}}},
         {{"N11", "Помощ", nullptr},
          {{"N12", "Помощ", nullptr}, {"N13", "-", nullptr}, {"N14", "За програмата", &TForm1::N14Click}}},
     };
@@ -539,6 +569,8 @@ void TForm1::Button1Click()
 
 void TForm1::Button2Click()
 {
+    if (NoFilmShown())
+        return;
     if (CatalogueReadOnly())
         return Dialogs().ShowMessage(fromUtf8("Каталогът е отворен само за четене."));
     runEditDialog(TAddEditForm::emEdit);
@@ -546,6 +578,8 @@ void TForm1::Button2Click()
 
 void TForm1::Button03Click()
 {
+    if (NoFilmShown())
+        return;
     if (CatalogueReadOnly())
         return Dialogs().ShowMessage(fromUtf8("Каталогът е отворен само за четене."));
     const int answer =
@@ -557,6 +591,8 @@ void TForm1::Button03Click()
 
 void TForm1::Button04Click()
 {
+    if (NoFilmShown())
+        return;
     StartPlayer(*m_dataSet, m_ui->PlayerBox->currentIndex());
 }
 
@@ -654,6 +690,8 @@ bool TForm1::OtherFilmsOnDisc(const QString &name, std::vector<int> &others)
 
 void TForm1::N19Click()
 {
+    if (NoFilmShown())
+        return;
     if (CatalogueReadOnly())
         return Dialogs().ShowMessage(fromUtf8("Каталогът е отворен само за четене."));
     if (!m_dataSet->Active() || m_dataSet->ActiveRow() < 0)
@@ -676,6 +714,8 @@ void TForm1::N19Click()
 
 void TForm1::N20Click()
 {
+    if (NoFilmShown())
+        return;
     if (CatalogueReadOnly())
         return Dialogs().ShowMessage(fromUtf8("Каталогът е отворен само за четене."));
     if (!m_dataSet->Active() || m_dataSet->ActiveRow() < 0)

@@ -10,6 +10,7 @@ class QAction;
 class QLockFile;
 class QPoint;
 class TDataSource;
+class TFindBar;
 class TLumBarMainMenu;
 class TLumCustomBarPopupMenu;
 class TSdfDataSet;
@@ -53,6 +54,9 @@ public:
     // The record positions of the films an export writes: those the find filter shows, in the grid's
     // order, while it is on; empty for the whole catalogue.
     std::vector<int> ExportPositions() const;
+    // Opens the find bar under the grid.
+    void FindClick();
+    TFindBar *FindBar() const { return m_findBar; }
 
     // Column widths for the window's outer width.
     void FormResize();
@@ -82,6 +86,9 @@ private:
     void OfferEmptyCatalogue(const QString &fileName);
     void BuildMainMenu();
     void BuildGridMenu();
+    void BuildFindBar();
+    // True while the find filter shows no film of a catalogue that has some.
+    bool NoFilmShown() const;
     // Opens the grid's pop-up menu: at the clicked row, which becomes the current one, or at the
     // current row when a key asked for it.
     void DBGrid1ContextPopup(const QPoint &viewportPos, bool byMouse);
@@ -113,6 +120,7 @@ private:
     // The names discs were lent to in this session, the latest first.
     QStringList m_recentBorrowers;
     QString m_importFolder;
+    TFindBar *m_findBar = nullptr;
     bool m_frameFitted = false;
     std::unique_ptr<QLockFile> m_lock;
     bool m_readOnlyCatalogue = false;

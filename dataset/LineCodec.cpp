@@ -158,14 +158,17 @@ std::string recordToFixed(const char *recordText, std::size_t width)
     return std::string(recordText, strnlen(recordText, width));
 }
 
-void delimitedToRecord(std::string_view line, const TFieldDefs &defs, char delimiter, char *recordText,
-                       std::size_t width)
+namespace {
+// Walks the values of a delimited line in field order, each cut to its field's width, and hands
+// them to `take(index, value)`; stops after `count` fields or at the end of the line.
+template <typename Take>
+void walkDelimited(std::string_view line, const TFieldDefs &defs, char delimiter, std::size_t count,
+                   Take take)
 {
-    std::memset(recordText, ' ', width);
     const char *p = line.data();
     const char *const end = p + line.size();
-    std::size_t slot = 0;
-    for (const TFieldDef &def : defs) {
+    count = std::min(count, defs.size());
+    for (std::size_t i = 0; i < count; ++i) {
         while (p < end && *p >= 1 && static_cast<unsigned char>(*p) <= 32)
             ++p;
         if (p >= end)
@@ -197,9 +200,8 @@ void delimitedToRecord(std::string_view line, const TFieldDefs &defs, char delim
             const void *d = std::memchr(p, delimiter, std::size_t(end - p));
             valueEnd = d ? static_cast<const char *>(d) : end;
         }
-        const std::size_t n = std::min(std::size_t(valueEnd - valueStart), std::size_t(def.Size));
-        std::memcpy(recordText + slot, valueStart, n);
-        slot += std::size_t(def.Size);
+        const std::size_t n = std::min(std::size_t(valueEnd - valueStart), std::size_t(defs[i].Size));
+        take(i, std::string_view(valueStart, n));
         p = valueEnd;
         if (closed) {
             const void *d = std::memchr(p, delimiter, std::size_t(end - p));
@@ -208,6 +210,26 @@ void delimitedToRecord(std::string_view line, const TFieldDefs &defs, char delim
         if (p < end && *p == delimiter)
             ++p;
     }
+}
+} // namespace
+
+void delimitedToRecord(std::string_view line, const TFieldDefs &defs, char delimiter, char *recordText,
+                       std::size_t width)
+{
+    std::memset(recordText, ' ', width);
+    std::size_t slot = 0;
+    walkDelimited(line, defs, delimiter, defs.size(), [&](std::size_t i, std::string_view value) {
+        std::memcpy(recordText + slot, value.data(), value.size());
+        slot += std::size_t(defs[i].Size);
+    });
+}
+
+void delimitedValues(std::string_view line, const TFieldDefs &defs, char delimiter, std::string_view *values,
+                     std::size_t count)
+{
+    std::fill(values, values + count, std::string_view());
+    walkDelimited(line, defs, delimiter, count,
+                  [&](std::size_t i, std::string_view value) { values[i] = value; });
 }
 
 std::string recordToDelimited(const char *recordText, std::size_t width, const TFieldDefs &defs,

@@ -41,6 +41,10 @@ std::string recordToFixed(const char *recordText, std::size_t width);
 // padded with spaces. A value in double quotes ends at a quote followed by the delimiter or the end.
 void delimitedToRecord(std::string_view line, const TFieldDefs &defs, char delimiter, char *recordText,
                        std::size_t width);
+// The values of the first `count` fields of a delimited line as delimitedToRecord cuts them, pointing
+// into the line; fields beyond the line's values are empty.
+void delimitedValues(std::string_view line, const TFieldDefs &defs, char delimiter, std::string_view *values,
+                     std::size_t count);
 // The line of a record text: values without their outer blanks, quoted when they hold the delimiter
 // or start with a quote, trailing empty values left out.
 std::string recordToDelimited(const char *recordText, std::size_t width, const TFieldDefs &defs,

@@ -581,6 +581,28 @@ std::string TFixedFormatDataSet::FieldValueIn(const char *buffer, const TField &
     return std::string(slot);
 }
 
+std::string_view TFixedFormatDataSet::StoredRecordAt(int row) const
+{
+    const int line = row + FirstRecordLine();
+    if (row < 0 || line >= m_lines.count() || m_recordWidth <= 0)
+        return {};
+    return m_lines.at(line);
+}
+
+void TFixedFormatDataSet::StoredValues(std::string_view stored, std::string_view *values, int count) const
+{
+    // The line is the record text: each value is its slot, as far as the line reaches.
+    const int n = std::min(count, int(FieldDefs().size()));
+    for (int i = 0; i < n; ++i) {
+        const std::size_t start = std::size_t(m_slotStart[std::size_t(i)]);
+        std::string_view value = start < stored.size()
+                                     ? stored.substr(start, std::size_t(FieldDefs()[std::size_t(i)].Size))
+                                     : std::string_view();
+        values[i] = m_trimSpace ? trimTrailingSpaces(value) : value;
+    }
+    std::fill(values + std::max(n, 0), values + std::max(count, 0), std::string_view());
+}
+
 int TFixedFormatDataSet::ActiveRow() const
 {
     const char *buffer = ActiveRowBuffer();
@@ -818,6 +840,17 @@ void TSdfDataSet::LineToRecord(std::string_view line, char *recordText) const
 std::string TSdfDataSet::RecordToLine(const char *recordText) const
 {
     return LineCodec::recordToDelimited(recordText, std::size_t(m_recordWidth), FieldDefs(), m_delimiter);
+}
+
+void TSdfDataSet::StoredValues(std::string_view stored, std::string_view *values, int count) const
+{
+    if (count <= 0)
+        return;
+    LineCodec::delimitedValues(stored, FieldDefs(), m_delimiter, values, std::size_t(count));
+    if (m_trimSpace) {
+        for (int i = 0; i < count; ++i)
+            values[i] = trimTrailingSpaces(values[i]);
+    }
 }
 
 void TSdfDataSet::CheckStorable(const TField &field, std::string_view value) const

@@ -86,6 +86,8 @@ public:
     std::string FieldValueIn(const char *buffer, const TField &field) const override;
     int ActiveRow() const override;
     int RowCount() const override { return std::max(0, m_lines.count() - FirstRecordLine()); }
+    std::string_view StoredRecordAt(int row) const override;
+    void StoredValues(std::string_view stored, std::string_view *values, int count) const override;
 
 protected:
     void OpenStore() override;
@@ -185,6 +187,7 @@ public:
 
     void LineToRecord(std::string_view line, char *recordText) const override;
     std::string RecordToLine(const char *recordText) const override;
+    void StoredValues(std::string_view stored, std::string_view *values, int count) const override;
 
 protected:
     void BuildFieldDefs() override;

@@ -125,4 +125,20 @@ bool sameTextAnsi(std::string_view a, std::string_view b)
     }
     return true;
 }
+
+const std::array<unsigned char, 256> &caseFoldTable()
+{
+    static const std::array<unsigned char, 256> table = [] {
+        std::array<unsigned char, 256> t{};
+        for (int b = 0; b < 256; ++b)
+            t[std::size_t(b)] = static_cast<unsigned char>(b);
+        for (int b = 0; b < 256; ++b) {
+            const auto upper = static_cast<unsigned char>(upperAnsi(char(b)));
+            if (upper != b)
+                t[upper] = static_cast<unsigned char>(b);
+        }
+        return t;
+    }();
+    return table;
+}
 } // namespace Codec

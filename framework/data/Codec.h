@@ -1,6 +1,7 @@
 #pragma once
 // The one place where the program's single-byte text (Windows-1251) meets QString.
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -20,4 +21,7 @@ std::string toUtf8(std::string_view bytes);
 // Letter case of Windows-1251 (Latin and Cyrillic), as names of fields are compared.
 char upperAnsi(char c);
 bool sameTextAnsi(std::string_view a, std::string_view b);
+// Letter case folded away: every capital letter of Windows-1251 (Latin and Cyrillic) to its small
+// letter, every other byte to itself. Finding compares the stored bytes through it.
+const std::array<unsigned char, 256> &caseFoldTable();
 } // namespace Codec

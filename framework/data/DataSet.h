@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "DbErrors.h"
@@ -124,6 +125,13 @@ public:
     // Makes the record at position `row` the active one (ending an edit first), as a view does
     // when the user picks a row.
     void MoveToRow(int row);
+    // The stored form of the records, for views that look through many of them without decoding
+    // any: the bytes of the record at position `row` (empty outside the records), valid until the
+    // records change...
+    virtual std::string_view StoredRecordAt(int row) const = 0;
+    // ...and the values of data fields 1 to `count` in them, as the fields read them (empty where
+    // a record has none), pointing into `stored`.
+    virtual void StoredValues(std::string_view stored, std::string_view *values, int count) const = 0;
 
     // Events.
     TDataSetNotifyEvent BeforeOpen, AfterOpen, BeforeClose, AfterClose;

@@ -1,13 +1,17 @@
 #include "DBGrid.h"
 
 #include "Codec.h"
+#include "CollatedOrder.h"
 #include "DataSet.h"
 #include "DataSource.h"
 #include "VirtualKeys.h"
 
+#include <QCollator>
 #include <QFont>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <algorithm>
+#include <numeric>
 
 DBGridModel::DBGridModel(QObject *parent) : QAbstractTableModel(parent) {}
 
@@ -52,6 +56,8 @@ TDataSet *DBGridModel::dataSet() const
 void DBGridModel::columnsChanged()
 {
     m_fieldsValid = false;
+    // A sort names a column, which may now show another field.
+    m_sortColumn = -1;
     resetRows();
 }
 
@@ -117,19 +123,35 @@ void DBGridModel::refresh()
     if ((active ? ds : nullptr) != m_shown || columnCount() != m_columnCount) {
         resetRows();
     } else if (active) {
+        // After the active record was deleted, the next one in the view takes its row.
+        if (m_followRow >= 0 && ds->State() == TDataSetState::dsBrowse && ds->ActiveRow() >= 0 &&
+            !ds->ControlsDisabled()) {
+            const int position = positionOfRow(std::min(m_followRow, m_rows - 1));
+            m_followRow = -1;
+            if (position >= 0 && position != ds->ActiveRow()) {
+                // Moving refreshes the view again.
+                ds->MoveToRow(position);
+                return;
+            }
+        }
         // A new record shows in a row of its own while it is inserted; cancelled, it leaves it.
-        const int insertRow = ds->State() == TDataSetState::dsInsert ? ds->ActiveRow() : -1;
+        const int insertRow = ds->State() == TDataSetState::dsInsert ? insertRowFor(ds->ActiveRow()) : -1;
         if (insertRow != m_insertRow) {
             if (m_insertRow >= 0)
                 removeRowAt(m_insertRow, false);
             if (insertRow >= 0 && insertRow <= m_rows)
                 insertRowAt(insertRow, false);
         }
-        if (m_rows != ds->RowCount() + (m_insertRow >= 0 ? 1 : 0))
+        if (m_rows != shownCount() + (m_insertRow >= 0 ? 1 : 0))
             resetRows();
     }
     const int previous = m_activeRow;
-    m_activeRow = active ? ds->ActiveRow() : -1;
+    if (!active)
+        m_activeRow = -1;
+    else if (ds->State() == TDataSetState::dsInsert)
+        m_activeRow = m_insertRow;
+    else
+        m_activeRow = rowOfPosition(ds->ActiveRow());
     if (previous != m_activeRow)
         updateRow(previous);
     updateRow(m_activeRow);
@@ -138,7 +160,39 @@ void DBGridModel::refresh()
 
 int DBGridModel::rowOfPosition(int position) const
 {
-    return m_insertRow >= 0 && position >= m_insertRow ? position + 1 : position;
+    const int index = m_mapped ? indexInMap(position) : position;
+    if (index < 0)
+        return -1;
+    return m_insertRow >= 0 && index >= m_insertRow ? index + 1 : index;
+}
+
+int DBGridModel::indexInMap(int position) const
+{
+    if (position < 0)
+        return -1;
+    // The row the view moves to, or the active one, is the one asked for nearly always.
+    for (int row : {m_hintRow, m_activeRow}) {
+        if (row < 0 || row == m_insertRow)
+            continue;
+        const int index = m_insertRow >= 0 && row > m_insertRow ? row - 1 : row;
+        if (index < int(m_map.size()) && m_map[std::size_t(index)] == position)
+            return index;
+    }
+    if (m_sortColumn < 0) {
+        const auto at = std::lower_bound(m_map.begin(), m_map.end(), position);
+        return at != m_map.end() && *at == position ? int(at - m_map.begin()) : -1;
+    }
+    const auto at = std::find(m_map.begin(), m_map.end(), position);
+    return at != m_map.end() ? int(at - m_map.begin()) : -1;
+}
+
+int DBGridModel::insertRowFor(int position) const
+{
+    if (!m_mapped)
+        return position;
+    // In front of the record it is inserted before, or at the end.
+    const int index = indexInMap(position);
+    return index >= 0 ? index : int(m_map.size());
 }
 
 int DBGridModel::positionOfRow(int row) const
@@ -149,6 +203,8 @@ int DBGridModel::positionOfRow(int row) const
             return -1;
         --position;
     }
+    if (m_mapped)
+        return position >= 0 && position < int(m_map.size()) ? m_map[std::size_t(position)] : -1;
     // While the views hear of a record stored or removed, the rows still stand as before it.
     if (m_shift != 0 && row >= m_shiftRow) {
         if (m_shift < 0 && row == m_shiftRow)
@@ -161,12 +217,36 @@ int DBGridModel::positionOfRow(int row) const
 void DBGridModel::storedRowInserted(int position)
 {
     m_bufferRow = -1;
+    m_followRow = -1;
+    if (m_mapped) {
+        // The records behind it moved one place on; the new one takes its place in the view.
+        for (std::int32_t &shown : m_map) {
+            if (shown >= position)
+                ++shown;
+        }
+        const int index = placeInMap(position);
+        if (m_insertRow >= 0) {
+            const int pending = m_insertRow;
+            if (index == pending) {
+                m_map.insert(m_map.begin() + index, position);
+                m_insertRow = -1;
+                emit viewChanged();
+                return;
+            }
+            removeRowAt(pending, false);
+        }
+        insertRowAt(index, true, position);
+        emit viewChanged();
+        return;
+    }
     if (m_insertRow >= 0) {
         // The record being inserted was stored; in the row where it showed, it stays.
         const int pending = m_insertRow;
         m_insertRow = -1;
-        if (position == pending)
+        if (position == pending) {
+            emit viewChanged();
             return;
+        }
         removeRowAt(pending, false);
     }
     const int row = rowOfPosition(position);
@@ -174,16 +254,36 @@ void DBGridModel::storedRowInserted(int position)
         resetRows();
     else
         insertRowAt(row, true);
+    emit viewChanged();
 }
 
 void DBGridModel::storedRowRemoved(int position)
 {
     m_bufferRow = -1;
+    m_followRow = -1;
+    if (m_mapped) {
+        const int index = indexInMap(position);
+        for (std::int32_t &shown : m_map) {
+            if (shown > position)
+                --shown;
+        }
+        if (index >= 0) {
+            m_map[std::size_t(index)] = -1;
+            const int row = m_insertRow >= 0 && index >= m_insertRow ? index + 1 : index;
+            const bool wasActive = row == m_activeRow;
+            removeRowAt(row, true);
+            if (wasActive && m_rows > 0)
+                m_followRow = row;
+        }
+        emit viewChanged();
+        return;
+    }
     const int row = rowOfPosition(position);
     if (row < 0 || row >= m_rows || !m_shown || row == m_insertRow)
         resetRows();
     else
         removeRowAt(row, true);
+    emit viewChanged();
 }
 
 void DBGridModel::storedRowUpdated(int position)
@@ -192,15 +292,17 @@ void DBGridModel::storedRowUpdated(int position)
     updateRow(rowOfPosition(position));
 }
 
-void DBGridModel::insertRowAt(int row, bool stored)
+void DBGridModel::insertRowAt(int row, bool stored, int position)
 {
     m_changingRows = true;
-    if (stored) {
+    if (stored && !m_mapped) {
         m_shiftRow = row;
         m_shift = 1;
     }
     beginInsertRows({}, row, row);
     m_shift = 0;
+    if (stored && m_mapped)
+        m_map.insert(m_map.begin() + row, position);
     ++m_rows;
     m_bufferRow = -1;
     if (m_activeRow >= row)
@@ -216,12 +318,16 @@ void DBGridModel::insertRowAt(int row, bool stored)
 void DBGridModel::removeRowAt(int row, bool stored)
 {
     m_changingRows = true;
-    if (stored) {
+    if (stored && !m_mapped) {
         m_shiftRow = row;
         m_shift = -1;
     }
     beginRemoveRows({}, row, row);
     m_shift = 0;
+    if (stored && m_mapped) {
+        const int index = m_insertRow >= 0 && row > m_insertRow ? row - 1 : row;
+        m_map.erase(m_map.begin() + index);
+    }
     --m_rows;
     m_bufferRow = -1;
     if (m_activeRow == row)
@@ -243,14 +349,17 @@ void DBGridModel::resetRows()
     m_changingRows = true;
     beginResetModel();
     m_shown = active ? ds : nullptr;
-    m_insertRow = active && ds->State() == TDataSetState::dsInsert ? ds->ActiveRow() : -1;
-    m_rows = active ? ds->RowCount() + (m_insertRow >= 0 ? 1 : 0) : 0;
+    m_followRow = -1;
+    computeMap();
+    m_insertRow = active && ds->State() == TDataSetState::dsInsert ? insertRowFor(ds->ActiveRow()) : -1;
+    m_rows = active ? shownCount() + (m_insertRow >= 0 ? 1 : 0) : 0;
     m_buffer = active ? ds->NewRowBuffer() : nullptr;
     m_bufferRow = -1;
     m_activeRow = -1;
     m_columnCount = columnCount();
     endResetModel();
     m_changingRows = false;
+    emit viewChanged();
 }
 
 void DBGridModel::updateRow(int row)
@@ -261,6 +370,298 @@ void DBGridModel::updateRow(int row)
     if (columns > 0)
         emit dataChanged(index(row, 0), index(row, columns - 1));
     emit headerDataChanged(Qt::Vertical, row, row);
+}
+
+void DBGridModel::moveToRow(int row)
+{
+    TDataSet *ds = dataSet();
+    const int position = positionOfRow(row);
+    if (!ds || position < 0)
+        return;
+    m_hintRow = row;
+    try {
+        ds->MoveToRow(position);
+    } catch (...) {
+        m_hintRow = -1;
+        throw;
+    }
+    m_hintRow = -1;
+}
+
+int DBGridModel::shownCount() const
+{
+    if (!m_shown)
+        return 0;
+    return m_mapped ? int(m_map.size()) : m_shown->RowCount();
+}
+
+std::vector<int> DBGridModel::ShownPositions() const
+{
+    if (m_mapped)
+        return std::vector<int>(m_map.begin(), m_map.end());
+    std::vector<int> positions(static_cast<std::size_t>(shownCount()));
+    std::iota(positions.begin(), positions.end(), 0);
+    return positions;
+}
+
+std::optional<std::vector<int>> DBGridModel::FilteredPositions() const
+{
+    if (!m_shown || !m_filterOn || m_search.empty())
+        return std::nullopt;
+    std::vector<int> positions(m_map.begin(), m_map.end());
+    std::sort(positions.begin(), positions.end());
+    return positions;
+}
+
+void DBGridModel::setFindFields(const QStringList &names)
+{
+    m_findFieldNames = names;
+}
+
+std::vector<int> DBGridModel::findFieldNumbers() const
+{
+    std::vector<int> numbers;
+    TDataSet *ds = dataSet();
+    if (!ds || !ds->Active())
+        return numbers;
+    const auto add = [&numbers](const TField *field) {
+        if (field && field->FieldNo() > 0 &&
+            std::find(numbers.begin(), numbers.end(), field->FieldNo()) == numbers.end())
+            numbers.push_back(field->FieldNo());
+    };
+    if (m_findFieldNames.isEmpty()) {
+        for (const TField *field : fields())
+            add(field);
+    } else {
+        for (const QString &name : m_findFieldNames)
+            add(ds->FindField(Codec::fromQString(name)));
+    }
+    return numbers;
+}
+
+bool DBGridModel::positionMatches(int position, const std::vector<int> &fieldNumbers,
+                                  std::vector<std::string_view> &values) const
+{
+    const std::string_view stored = m_shown->StoredRecordAt(position);
+    // A value is a part of the stored record: a record without the text has no value with it.
+    if (!m_search.foundIn(stored))
+        return false;
+    m_shown->StoredValues(stored, values.data(), int(values.size()));
+    for (int number : fieldNumbers) {
+        if (m_search.foundIn(values[std::size_t(number - 1)]))
+            return true;
+    }
+    return false;
+}
+
+std::string_view DBGridModel::storedValue(int position, int fieldNumber,
+                                          std::vector<std::string_view> &values) const
+{
+    const std::string_view stored = m_shown->StoredRecordAt(position);
+    m_shown->StoredValues(stored, values.data(), fieldNumber);
+    return values[std::size_t(fieldNumber - 1)];
+}
+
+void DBGridModel::setFindText(const QString &text)
+{
+    if (text == m_findText)
+        return;
+    m_findText = text;
+    m_search = FoldedSearch(Codec::fromQString(text), Codec::caseFoldTable());
+    if (m_filterOn)
+        rebuildView();
+}
+
+bool DBGridModel::rowMatches(int row) const
+{
+    const int position = positionOfRow(row);
+    if (!m_shown || m_search.empty() || position < 0)
+        return false;
+    const std::vector<int> numbers = findFieldNumbers();
+    if (numbers.empty())
+        return false;
+    std::vector<std::string_view> values(std::size_t(*std::max_element(numbers.begin(), numbers.end())));
+    return positionMatches(position, numbers, values);
+}
+
+int DBGridModel::findRow(int from, bool backwards, bool *wrapped) const
+{
+    if (wrapped)
+        *wrapped = false;
+    const std::vector<int> numbers = findFieldNumbers();
+    if (!m_shown || m_search.empty() || m_rows <= 0 || numbers.empty())
+        return -1;
+    std::vector<std::string_view> values(std::size_t(*std::max_element(numbers.begin(), numbers.end())));
+    if (!m_mapped && m_insertRow < 0 && m_shift == 0 && !backwards && from >= 0 && from <= m_rows) {
+        // Rows are positions: two plain runs, from the row to the end and from the start round.
+        for (int pass = 0; pass < 2; ++pass) {
+            const int end = pass == 0 ? m_rows : std::min(from, m_rows);
+            for (int position = pass == 0 ? from : 0; position < end; ++position) {
+                if (positionMatches(position, numbers, values)) {
+                    if (wrapped)
+                        *wrapped = pass == 1;
+                    return position;
+                }
+            }
+        }
+        return -1;
+    }
+    for (int step = 0; step < m_rows; ++step) {
+        int row = backwards ? from - step : from + step;
+        bool round = false;
+        if (row >= m_rows) {
+            row -= m_rows;
+            round = true;
+        } else if (row < 0) {
+            row += m_rows;
+            round = true;
+        }
+        const int position = positionOfRow(row);
+        if (position >= 0 && positionMatches(position, numbers, values)) {
+            if (wrapped)
+                *wrapped = round;
+            return row;
+        }
+    }
+    return -1;
+}
+
+void DBGridModel::setFilterOn(bool on)
+{
+    if (on == m_filterOn)
+        return;
+    m_filterOn = on;
+    rebuildView();
+}
+
+void DBGridModel::setSort(int column, Qt::SortOrder order)
+{
+    if (column < 0)
+        order = Qt::AscendingOrder;
+    if (column == m_sortColumn && order == m_sortOrder)
+        return;
+    m_sortColumn = column;
+    m_sortOrder = order;
+    // The records shown stay those shown: a sort is no new filter.
+    m_refilter = false;
+    rebuildView();
+    m_refilter = true;
+}
+
+void DBGridModel::cycleSort(int column)
+{
+    if (column != m_sortColumn)
+        setSort(column, Qt::AscendingOrder);
+    else if (m_sortOrder == Qt::AscendingOrder)
+        setSort(column, Qt::DescendingOrder);
+    else
+        setSort(-1, Qt::AscendingOrder);
+}
+
+const QCollator &DBGridModel::collator() const
+{
+    if (!m_collator)
+        m_collator = std::make_unique<QCollator>(QLocale(QLocale::Bulgarian));
+    return *m_collator;
+}
+
+void DBGridModel::computeMap()
+{
+    std::vector<std::int32_t> previous;
+    previous.swap(m_map);
+    const bool wasMapped = m_mapped;
+    m_mapped = false;
+    TDataSet *ds = m_shown;
+    if (!ds)
+        return;
+    const int count = ds->RowCount();
+    std::vector<std::int32_t> shown;
+    bool filtered = false;
+    if (m_filterOn && !m_search.empty()) {
+        filtered = true;
+        if (!m_refilter && wasMapped) {
+            shown.swap(previous);
+            std::sort(shown.begin(), shown.end());
+        } else {
+            const std::vector<int> numbers = findFieldNumbers();
+            if (!numbers.empty()) {
+                std::vector<std::string_view> values(
+                    std::size_t(*std::max_element(numbers.begin(), numbers.end())));
+                for (int position = 0; position < count; ++position) {
+                    if (positionMatches(position, numbers, values))
+                        shown.push_back(position);
+                }
+            }
+        }
+    }
+    previous = {};
+    const TField *sortField = m_sortColumn >= 0 ? fieldOfColumn(m_sortColumn) : nullptr;
+    if (sortField && sortField->FieldNo() > 0) {
+        const int number = sortField->FieldNo();
+        std::vector<std::string_view> values(static_cast<std::size_t>(number));
+        m_map = collatedOrder(
+            filtered ? &shown : nullptr, count,
+            [&](std::int32_t position) { return storedValue(position, number, values); }, collator(),
+            m_sortOrder == Qt::DescendingOrder);
+        m_mapped = true;
+    } else if (filtered) {
+        m_map = std::move(shown);
+        m_mapped = true;
+    }
+}
+
+int DBGridModel::placeInMap(int position) const
+{
+    const TField *sortField = m_sortColumn >= 0 ? fieldOfColumn(m_sortColumn) : nullptr;
+    if (!sortField || sortField->FieldNo() <= 0)
+        return int(std::lower_bound(m_map.begin(), m_map.end(), position) - m_map.begin());
+    const int number = sortField->FieldNo();
+    std::vector<std::string_view> values(static_cast<std::size_t>(number));
+    const QString key = Codec::toQString(storedValue(position, number, values));
+    const bool descending = m_sortOrder == Qt::DescendingOrder;
+    // The first record that goes after the new one; of equal values, the later in the catalogue.
+    std::size_t low = 0;
+    std::size_t high = m_map.size();
+    while (low < high) {
+        const std::size_t mid = (low + high) / 2;
+        const std::int32_t other = m_map[mid];
+        int order = collator().compare(Codec::toQString(storedValue(other, number, values)), key);
+        if (descending)
+            order = -order;
+        if (order < 0 || (order == 0 && other < position))
+            low = mid + 1;
+        else
+            high = mid;
+    }
+    return int(low);
+}
+
+void DBGridModel::rebuildView()
+{
+    resetRows();
+    refresh();
+    keepActiveShown();
+}
+
+void DBGridModel::keepActiveShown()
+{
+    TDataSet *ds = dataSet();
+    if (!m_shown || ds != m_shown || ds->State() != TDataSetState::dsBrowse || !m_mapped || m_map.empty() ||
+        m_activeRow >= 0)
+        return;
+    const int active = ds->ActiveRow();
+    if (active < 0)
+        return;
+    // The nearest record shown from the active one on in the catalogue, or the last before it.
+    std::int32_t after = -1;
+    std::int32_t before = -1;
+    for (std::int32_t position : m_map) {
+        if (position >= active && (after < 0 || position < after))
+            after = position;
+        if (position < active && position > before)
+            before = position;
+    }
+    ds->MoveToRow(after >= 0 ? after : before);
 }
 
 QString DBGridModel::textAt(int row, const TField &field) const
@@ -412,6 +813,23 @@ TDBGrid::TDBGrid(QWidget *parent) : QTableView(parent), m_model(new DBGridModel(
     verticalHeader()->setFixedWidth(12);
     verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
     connect(m_model, &DBGridModel::activeRowChanged, this, &TDBGrid::followDataSet);
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &TDBGrid::titleClicked);
+}
+
+void TDBGrid::titleClicked(int column)
+{
+    m_model->cycleSort(column);
+    showSortOrder();
+}
+
+void TDBGrid::showSortOrder()
+{
+    QHeaderView *header = horizontalHeader();
+    const int column = m_model->sortColumn();
+    // The titles look as ever while the catalogue's order shows.
+    header->setSortIndicatorShown(column >= 0);
+    if (column >= 0)
+        header->setSortIndicator(column, m_model->sortOrder());
 }
 
 void TDBGrid::setDataSource(TDataSource *source)
@@ -425,6 +843,7 @@ void TDBGrid::ColumnsChanged()
 {
     m_model->columnsChanged();
     m_model->refresh();
+    showSortOrder();
     const std::vector<TColumn> &columns = m_model->columns();
     for (int i = 0; i < int(columns.size()); ++i)
         setColumnWidthOf(i, columns[std::size_t(i)].Width);
@@ -456,7 +875,7 @@ void TDBGrid::currentChanged(const QModelIndex &current, const QModelIndex &prev
         return;
     TDataSet *ds = m_model->dataSet();
     if (ds && ds->Active() && ds->State() == TDataSetState::dsBrowse)
-        ds->MoveToRow(current.row());
+        m_model->moveToRow(current.row());
 }
 
 int virtualKeyOf(int qtKey)

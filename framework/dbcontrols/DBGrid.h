@@ -7,9 +7,14 @@
 #include <QPointer>
 
 #include "DataSource.h"
+#include "FoldedSearch.h"
 #include <QTableView>
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
+
+class QCollator;
 
 class TDataSet;
 class TDataSource;
@@ -53,9 +58,46 @@ public:
     // True while rows are inserted, removed or reset: the view's current row moves with them then,
     // and that must not move the dataset.
     bool changingRows() const { return m_changingRows; }
+    // Makes the record shown in `row` the active one.
+    void moveToRow(int row);
+    // The stored position of the record shown in a row, -1 for the record being inserted.
+    int positionOfRow(int row) const;
+
+    // Finding, filtering and sorting. They are the view's own: the dataset and its file keep the
+    // catalogue's order. The fields finding looks in, by name; none given: the columns' fields.
+    void setFindFields(const QStringList &names);
+    // The text to find, in any letter case.
+    void setFindText(const QString &text);
+    const QString &findText() const { return m_findText; }
+    // Whether the record of a row holds the find text in one of the find fields.
+    bool rowMatches(int row) const;
+    // The first row from `from` on that matches, going down (or up), past the end (or the start)
+    // round to the other end: -1 when none does. `wrapped` tells whether it went round.
+    int findRow(int from, bool backwards, bool *wrapped = nullptr) const;
+    // Only the records that hold the find text, in catalogue order (sorted when a sort is on). A
+    // record that stops matching after an edit stays until the text or the filter changes.
+    void setFilterOn(bool on);
+    bool filterOn() const { return m_filterOn; }
+    // Sorts by a column's values in the collation of the grid's language, equal values in catalogue
+    // order; -1 is catalogue order. New records take their place in the order when stored; edited
+    // ones stay where they are until the next sort.
+    void setSort(int column, Qt::SortOrder order);
+    // A click on a column's title: sorted up, then down, then back to catalogue order.
+    void cycleSort(int column);
+    int sortColumn() const { return m_sortColumn; }
+    Qt::SortOrder sortOrder() const { return m_sortOrder; }
+    // How many stored records the view shows, and their positions in the view's order.
+    int shownCount() const;
+    std::vector<int> ShownPositions() const;
+    // The films a filter lets through: their positions (record numbers in catalogue order),
+    // ascending, whatever the sort; none when no filter narrows the view and every film shows.
+    // Films added or edited since the text was set count as they show.
+    std::optional<std::vector<int>> FilteredPositions() const;
 
 signals:
     void activeRowChanged(int row);
+    // The records shown changed: filtered, sorted, or one added or removed.
+    void viewChanged();
 
 private:
     // The field of each column (nullptr where none has its name), looked up once per open or
@@ -64,19 +106,36 @@ private:
     const TField *fieldOfColumn(int column) const;
     void resolveFields() const;
     QString textAt(int row, const TField &field) const;
-    // Rows are stored records by position, with the record being inserted shown among them.
+    // Rows are stored records by position (or as the view's map orders them), with the record being
+    // inserted shown among them.
     int rowOfPosition(int position) const;
-    int positionOfRow(int row) const;
+    // Index of a position in the map, -1 when the view does not show it.
+    int indexInMap(int position) const;
+    // Where a newly stored record goes in the map: its catalogue or its sorted place.
+    int placeInMap(int position) const;
+    // The row where a record being inserted in front of `position` shows.
+    int insertRowFor(int position) const;
     // Records stored, removed or replaced by the dataset, by position.
     void storedRowInserted(int position);
     void storedRowRemoved(int position);
     void storedRowUpdated(int position);
     // A row of a record stored or removed in the dataset, or of the record being inserted.
-    void insertRowAt(int row, bool stored);
+    void insertRowAt(int row, bool stored, int position = -1);
     void removeRowAt(int row, bool stored);
     void resetRows();
     // The row's look changed: its values or its indicator.
     void updateRow(int row);
+    // Finding reads the stored bytes of these fields (their numbers), folded.
+    std::vector<int> findFieldNumbers() const;
+    bool positionMatches(int position, const std::vector<int> &fieldNumbers,
+                         std::vector<std::string_view> &values) const;
+    std::string_view storedValue(int position, int fieldNumber, std::vector<std::string_view> &values) const;
+    // Computes the map for the filter and the sort, and shows it.
+    void rebuildView();
+    void computeMap();
+    // After the view changed, the active record is one it shows, where it can be.
+    void keepActiveShown();
+    const QCollator &collator() const;
 
     QPointer<TDataSource> m_source;
     std::vector<TColumn> m_columns;
@@ -96,6 +155,23 @@ private:
     // Rows from m_shiftRow on stand this far from their records while a change is announced.
     int m_shiftRow = 0;
     int m_shift = 0;
+    // The view: without a map, every stored record in catalogue order; with one, the records of
+    // these positions in this order. Kept ascending while no sort is on.
+    bool m_mapped = false;
+    std::vector<std::int32_t> m_map;
+    // The row the view is moving to, tried first when a position's row is looked for.
+    int m_hintRow = -1;
+    // The row of an active record just deleted from a map: the next record there becomes active.
+    int m_followRow = -1;
+    // False while the view is sorted anew: the records shown stay those shown.
+    bool m_refilter = true;
+    QStringList m_findFieldNames;
+    QString m_findText;
+    FoldedSearch m_search;
+    bool m_filterOn = false;
+    int m_sortColumn = -1;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+    mutable std::unique_ptr<QCollator> m_collator;
 };
 
 class TDBGrid : public QTableView
@@ -126,6 +202,9 @@ protected:
 
 private:
     void followDataSet(int row);
+    // A click on a column's title sorts by it; the title shows the order.
+    void titleClicked(int column);
+    void showSortOrder();
 
     DBGridModel *m_model;
     QPointer<TDataSource> m_source;

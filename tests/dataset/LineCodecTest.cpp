@@ -72,8 +72,24 @@ TEST(SdfLineFormat, DelimitedLinesToValues)
         {{5, 5}, "", {"", ""}},
         {{3}, "\"a,b\"", {"a,b"}},
     };
-    for (const Case &c : cases)
+    for (const Case &c : cases) {
         EXPECT_EQ(decode(c.widths, c.line), c.values) << c.line;
+        // Read in place, the values are the same parts of the line, first fields only when asked.
+        for (std::size_t count = 1; count <= c.widths.size(); ++count) {
+            std::vector<std::string_view> inPlace(count, "?");
+            LineCodec::delimitedValues(c.line, defsOf(c.widths), ',', inPlace.data(), count);
+            for (std::size_t i = 0; i < count; ++i) {
+                std::string_view value = inPlace[i];
+                if (!value.empty()) {
+                    EXPECT_GE(value.data(), c.line.data()) << c.line;
+                    EXPECT_LE(value.data() + value.size(), c.line.data() + c.line.size()) << c.line;
+                }
+                while (!value.empty() && value.back() == ' ')
+                    value.remove_suffix(1);
+                EXPECT_EQ(value, c.values[i]) << c.line << " field " << i;
+            }
+        }
+    }
 }
 
 TEST(SdfLineFormat, SlotsArePaddedWithSpaces)

@@ -394,3 +394,36 @@ TEST(SdfPositions, RowsReadByPositionLeaveTheCursorAlone)
     ds->Append();
     EXPECT_EQ(ds->ActiveRow(), 3);
 }
+
+// Views that look through many records read their stored values in place, as the fields read them.
+TEST(SdfPositions, StoredValuesAreTheFieldValues)
+{
+    const std::vector<std::string> schema{"Title=20", "Disc=4", "Note=10"};
+    for (const bool fixed : {false, true}) {
+        Catalogue c;
+        c.writeDb(fixed ? "Alpha               A1  one       \r\nB                   Disc\r\nxy\r\n"
+                        : "Alpha,A1,one\r\n\"Beta, the\"  ,B2\r\n  Gamma with a long title,C3xx9,x\r\n");
+        std::unique_ptr<TFixedFormatDataSet> ds;
+        if (fixed)
+            ds = std::make_unique<TFixedFormatDataSet>();
+        else
+            ds = std::make_unique<TSdfDataSet>();
+        ds->setSchema(schema);
+        ds->setFileName(c.db());
+        ds->Open();
+        auto row = ds->NewRowBuffer();
+        for (int position = 0; position < ds->RowCount(); ++position) {
+            ASSERT_TRUE(ds->ReadRecordAt(position, row.get()));
+            const std::string_view stored = ds->StoredRecordAt(position);
+            std::string_view values[3];
+            ds->StoredValues(stored, values, 3);
+            for (const char *name : {"Title", "Disc", "Note"}) {
+                const TField &field = ds->FieldByName(name);
+                EXPECT_EQ(values[field.FieldNo() - 1], ds->FieldValueIn(row.get(), field))
+                    << (fixed ? "fixed " : "delimited ") << position << " " << name;
+            }
+        }
+        EXPECT_TRUE(ds->StoredRecordAt(ds->RowCount()).empty());
+        EXPECT_TRUE(ds->StoredRecordAt(-1).empty());
+    }
+}

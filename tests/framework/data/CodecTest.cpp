@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringDecoder>
+#include <array>
 #include <gtest/gtest.h>
 
 TEST(Codec, EveryByteSurvivesTheTripThroughQString)
@@ -50,4 +51,35 @@ TEST(Codec, NamesCompareWithoutLetterCaseInLatinAndCyrillic)
                                     Codec::fromQString(QStringLiteral("ЁЇ"))));
     EXPECT_FALSE(Codec::sameTextAnsi("Title", "Titles"));
     EXPECT_FALSE(Codec::sameTextAnsi("Title", "Tible"));
+}
+
+// Every letter of the code page with a case partner, as Unicode pairs them: capital to small
+// folds both bytes to the small one; every other byte stays itself.
+TEST(Codec, CaseFoldingPairsEveryLatinAndCyrillicLetter)
+{
+    const std::array<unsigned char, 256> &fold = Codec::caseFoldTable();
+    int pairs = 0;
+    std::array<bool, 256> paired{};
+    for (int b = 0; b < 256; ++b) {
+        const char byte = char(b);
+        const QString text = Codec::toQString(std::string_view(&byte, 1));
+        const QString lower = text.toLower();
+        if (lower == text)
+            continue;
+        const std::string small = Codec::fromQString(lower);
+        ASSERT_EQ(small.size(), 1u);
+        ASSERT_NE(small, "?") << "byte " << b << " has no small letter in the code page";
+        const auto s = static_cast<unsigned char>(small[0]);
+        EXPECT_EQ(fold[std::size_t(b)], s) << "capital " << text.toStdString();
+        EXPECT_EQ(fold[s], s) << "small " << lower.toStdString();
+        paired[std::size_t(b)] = paired[s] = true;
+        ++pairs;
+    }
+    // A-Z, А-Я, and Ђ Ѓ Љ Њ Ќ Ћ Џ Ў Ј Ґ Ё Є Ї І Ѕ.
+    EXPECT_EQ(pairs, 26 + 32 + 15);
+    for (int b = 0; b < 256; ++b) {
+        if (!paired[std::size_t(b)]) {
+            EXPECT_EQ(fold[std::size_t(b)], b) << "byte " << b;
+        }
+    }
 }
