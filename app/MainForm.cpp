@@ -613,16 +613,20 @@ void TForm1::N14Click()
         AboutForm->exec();
 }
 
-std::vector<int> TForm1::ExportPositions() const
+std::optional<std::vector<int>> TForm1::ExportPositions() const
 {
-    // No find filter yet: the whole catalogue.
-    return {};
+    return m_ui->DBGrid1->gridModel()->FilteredPositions();
 }
 
 void TForm1::N16Click()
 {
     if (!m_dataSet->Active())
         return;
+    const std::optional<std::vector<int>> shown = ExportPositions();
+    // The export functions take no positions for the whole catalogue.
+    if (shown && shown->empty())
+        return Dialogs().ShowMessage(
+            QString::fromUtf8("Търсенето не показва нито един филм: няма какво да се експортира."));
     const QString file = Dialogs().SaveFileName(
         QString::fromUtf8("Експорт"), QString::fromUtf8("CSV файлове (UTF-8)|*.csv|HTML таблица|*.html"),
         QStringLiteral("Cinaxo.csv"));
@@ -630,7 +634,7 @@ void TForm1::N16Click()
         return;
     const bool html = file.endsWith(QLatin1String(".html"), Qt::CaseInsensitive) ||
                       file.endsWith(QLatin1String(".htm"), Qt::CaseInsensitive);
-    const std::vector<int> rows = ExportPositions();
+    const std::vector<int> rows = shown.value_or(std::vector<int>());
     const std::string bytes = html ? ExportHtml(*m_dataSet, rows) : ExportCsv(*m_dataSet, rows);
     QSaveFile out(file);
     if (!out.open(QIODevice::WriteOnly) ||

@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <QStringList>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QAction;
@@ -51,9 +52,9 @@ public:
     void N19Click();
     void N20Click();
 
-    // The record positions of the films an export writes: those the find filter shows, in the grid's
-    // order, while it is on; empty for the whole catalogue.
-    std::vector<int> ExportPositions() const;
+    // The record positions of the films an export writes: those the find filter shows, in catalogue
+    // order, while it is on (possibly none); no value for the whole catalogue.
+    std::optional<std::vector<int>> ExportPositions() const;
     // Opens the find bar under the grid.
     void FindClick();
     TFindBar *FindBar() const { return m_findBar; }

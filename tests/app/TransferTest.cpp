@@ -1,9 +1,13 @@
 #include "CatalogueTransfer.h"
+#include "FindBar.h"
 #include "MainForm.h"
 #include "ProgramDir.h"
 #include "SdfData.h"
 #include "ui_MainForm.h"
 
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -101,6 +105,40 @@ TEST(Export, TheMenuItemWritesTheChosenFileInTheFormOfItsName)
     EXPECT_TRUE(dir.dialogs.messages[0].startsWith(
         u("Файлът %1 не можа да бъде записан:\n").arg(dir.path(QStringLiteral("no/such/folder/films.csv")))));
     EXPECT_FALSE(form.DataSet()->Changed());
+}
+
+TEST(Export, WithTheFindFilterOnOnlyTheShownFilmsAreWritten)
+{
+    ProgramDir dir(true, true, kMixed);
+    TForm1 form;
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    form.FindClick();
+    auto *text = form.FindBar()->findChild<QLineEdit *>(QStringLiteral("FindText"));
+    auto *only = form.FindBar()->findChild<QCheckBox *>(QStringLiteral("FindOnlyMatching"));
+    // "Smith, John" (DivX) and Matrix, in catalogue order.
+    QTest::keyClicks(text, QStringLiteral("I"));
+    QTest::mouseClick(only, Qt::LeftButton);
+    ASSERT_TRUE(only->isChecked());
+    dir.dialogs.saveFiles = {dir.path(QStringLiteral("some.csv"))};
+    form.N16Click();
+    EXPECT_EQ(dir.read(QStringLiteral("some.csv")), ExportCsv(*form.DataSet(), {1, 3}));
+    EXPECT_EQ(dir.read(QStringLiteral("some.csv")).substr(kHeader.size(), 14), "\"Smith, John\",");
+
+    // A filter that shows nothing writes nothing, rather than the whole catalogue.
+    QTest::keyClicks(text, QStringLiteral("zzz"));
+    dir.dialogs.saveFiles = {dir.path(QStringLiteral("none.csv"))};
+    form.N16Click();
+    EXPECT_EQ(dir.dialogs.saveDialogs.size(), 1u);
+    ASSERT_EQ(dir.dialogs.messages.size(), 1u);
+    EXPECT_EQ(dir.dialogs.messages[0],
+              u("Търсенето не показва нито един филм: няма какво да се експортира."));
+    EXPECT_FALSE(QFile::exists(dir.path(QStringLiteral("none.csv"))));
+
+    QTest::mouseClick(only, Qt::LeftButton);
+    dir.dialogs.saveFiles = {dir.path(QStringLiteral("all.csv"))};
+    form.N16Click();
+    EXPECT_EQ(dir.read(QStringLiteral("all.csv")), ExportCsv(*form.DataSet(), all(*form.DataSet())));
 }
 
 TEST(Import, ColumnsAreMatchedByNameInAnyOrderAndOthersIgnored)
