@@ -692,13 +692,20 @@ bool TForm1::OtherFilmsOnDisc(const QString &name, std::vector<int> &others)
     return answer == mrYes || answer == mrNo;
 }
 
-void TForm1::N19Click()
+bool TForm1::CanMarkCurrentFilm()
 {
     if (NoFilmShown())
-        return;
-    if (CatalogueReadOnly())
-        return Dialogs().ShowMessage(fromUtf8("Каталогът е отворен само за четене."));
-    if (!m_dataSet->Active() || m_dataSet->ActiveRow() < 0)
+        return false;
+    if (CatalogueReadOnly()) {
+        Dialogs().ShowMessage(fromUtf8("Каталогът е отворен само за четене."));
+        return false;
+    }
+    return m_dataSet->Active() && m_dataSet->ActiveRow() >= 0;
+}
+
+void TForm1::N19Click()
+{
+    if (!CanMarkCurrentFilm())
         return;
     TField *lentTo = m_dataSet->Fields(cfLentTo);
     QString name;
@@ -718,11 +725,7 @@ void TForm1::N19Click()
 
 void TForm1::N20Click()
 {
-    if (NoFilmShown())
-        return;
-    if (CatalogueReadOnly())
-        return Dialogs().ShowMessage(fromUtf8("Каталогът е отворен само за четене."));
-    if (!m_dataSet->Active() || m_dataSet->ActiveRow() < 0)
+    if (!CanMarkCurrentFilm())
         return;
     std::vector<int> others;
     if (OtherFilmsOnDisc(QString(), others))

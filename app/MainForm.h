@@ -95,6 +95,9 @@ private:
     void DBGrid1ContextPopup(const QPoint &viewportPos, bool byMouse);
     void DBGrid1KeyDown(int key);
     void runEditDialog(int mode);
+    // Lending and returning act on a film that is shown, in a catalogue that may be changed (says
+    // so when it may not).
+    bool CanMarkCurrentFilm();
     // The other films on the current film's disc to mark as well for `name` (empty: returned), as
     // the user answers; false when the user cancelled.
     bool OtherFilmsOnDisc(const QString &name, std::vector<int> &others);

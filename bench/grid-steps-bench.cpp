@@ -15,6 +15,7 @@
 #include "DataSet.h"
 #include "Dialogs.h"
 #include "MainForm.h"
+#include "NoBoxes.h"
 #include "SdfData.h"
 #include "ui_MainForm.h"
 
@@ -29,24 +30,6 @@
 #include <vector>
 
 namespace {
-// Any box the program would show ends the measurement with its text.
-class NoBoxes : public RealDialogs
-{
-public:
-    void ShowMessage(const QString &text) override { fail(text); }
-    void ShowError(const QString &text) override { fail(text); }
-    int MessageDlg(const QString &text, TMsgDlgType, unsigned) override
-    {
-        fail(text);
-        return mrCancel;
-    }
-    [[noreturn]] static void fail(const QString &text)
-    {
-        std::fprintf(stderr, "%s\n", qPrintable(text));
-        std::exit(1);
-    }
-};
-
 // Lets the window handle everything pending, its repaints included.
 void settle()
 {

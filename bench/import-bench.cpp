@@ -14,6 +14,7 @@
 #include "Dialogs.h"
 #include "Lending.h"
 #include "MainForm.h"
+#include "NoBoxes.h"
 #include "SdfData.h"
 #include "ui_MainForm.h"
 
@@ -24,24 +25,6 @@
 #include <sys/resource.h>
 
 namespace {
-// Any box the program would show ends the measurement with its text.
-class NoBoxes : public RealDialogs
-{
-public:
-    void ShowMessage(const QString &text) override { fail(text); }
-    void ShowError(const QString &text) override { fail(text); }
-    int MessageDlg(const QString &text, TMsgDlgType, unsigned) override
-    {
-        fail(text);
-        return mrCancel;
-    }
-    [[noreturn]] static void fail(const QString &text)
-    {
-        std::fprintf(stderr, "%s\n", qPrintable(text));
-        std::exit(1);
-    }
-};
-
 double seconds(QElapsedTimer &clock)
 {
     const double s = double(clock.nsecsElapsed()) / 1e9;
