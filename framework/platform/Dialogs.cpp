@@ -256,6 +256,16 @@ QString RealDialogs::SaveFileName(const QString &title, const QString &filter, c
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     prepare(dialog, filter);
     dialog.setLabelText(QFileDialog::Accept, QString::fromUtf8("Запиши"));
+    // A name typed without an extension takes the one of the chosen type ("HTML таблица (*.html)"),
+    // so that what is written is what was chosen.
+    auto extensionOf = [](const QString &nameFilter) {
+        static const QRegularExpression pattern(QStringLiteral("\\(\\*\\.(\\w+)"));
+        return pattern.match(nameFilter).captured(1);
+    };
+    dialog.setDefaultSuffix(extensionOf(dialog.selectedNameFilter()));
+    QObject::connect(
+        &dialog, &QFileDialog::filterSelected, &dialog,
+        [&dialog, extensionOf](const QString &chosen) { dialog.setDefaultSuffix(extensionOf(chosen)); });
     if (!defaultName.isEmpty())
         dialog.selectFile(defaultName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QListView>
 #include <QMessageBox>
@@ -163,6 +164,32 @@ TEST(FileDialogs, ProgramsAreTheExecutableFilesAndAllFilesIsEveryFile)
                                 QStringLiteral("notes.txt"), QStringLiteral("setup.exe")}));
     EXPECT_EQ(toQtFilter(QString::fromUtf8("Всички файлове |*.*|Текстови файлове|*.txt;*.TXT")),
               QString::fromUtf8("Всички файлове (*);;Текстови файлове (*.txt *.TXT)"));
+}
+
+TEST(FileDialogs, ANameWithoutExtensionTakesTheChosenTypes)
+{
+    QTemporaryDir dir;
+    RealDialogs dialogs;
+    auto saveAs = [&](const char *typed, int type) {
+        whenModal([&](QWidget *modal) {
+            auto *dialog = qobject_cast<QFileDialog *>(modal);
+            ASSERT_NE(dialog, nullptr);
+            dialog->setDirectory(dir.path());
+            dialog->selectNameFilter(dialog->nameFilters().at(type));
+            emit dialog->filterSelected(dialog->nameFilters().at(type));
+            dialog->selectFile(QString::fromUtf8(typed));
+            static_cast<QDialog *>(dialog)->accept(); // QFileDialog::accept, which checks the name
+        });
+        return QFileInfo(dialogs.SaveFileName(
+                             QString::fromUtf8("Експорт"),
+                             QString::fromUtf8("CSV файлове|*.csv|HTML таблица|*.html|Всички файлове|*.*"),
+                             QStringLiteral("Cinaxo.csv")))
+            .fileName();
+    };
+    EXPECT_EQ(saveAs("films", 1), QStringLiteral("films.html"));
+    EXPECT_EQ(saveAs("films", 0), QStringLiteral("films.csv"));
+    EXPECT_EQ(saveAs("films.txt", 1), QStringLiteral("films.txt"));
+    EXPECT_EQ(saveAs("films", 2), QStringLiteral("films"));
 }
 
 TEST(Dialogs, TheProgramClosesTheMessageItShows)
