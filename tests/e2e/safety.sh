@@ -28,7 +28,8 @@ xvfb_pid=""
 pids=()
 cleanup() {
     for pid in "${pids[@]}"; do kill -9 "$pid" 2>/dev/null; done
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    # Waited for: a server still going away would remove the socket of the next one on its display.
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -219,6 +220,7 @@ x-gone)
     main=$(window Cinaxo "$app")
     delete_first "$main"
     kill "$xvfb_pid"
+    wait "$xvfb_pid" 2>/dev/null
     xvfb_pid=""
     wait_exit "$app"
     expect_db "$without_first"
