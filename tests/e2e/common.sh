@@ -27,8 +27,10 @@ fail() {
     exit 1
 }
 
-# Xvfb picks a free display and tells its number.
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+# Xvfb picks a free display and tells its number. Without -noreset it starts afresh whenever its last
+# client leaves (setxkbmap, just before the program connects), refusing connections meanwhile and
+# dropping the keyboard map.
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
 xvfb_pid=$!
 for _ in $(seq 100); do
     [ -s "$work/display" ] && break

@@ -47,7 +47,7 @@ wait_for() { # SECONDS WHAT COMMAND...
     done
 }
 
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
 xvfb_pid=$!
 wait_for 10 "Xvfb did not start" test -s "$work/display"
 export DISPLAY=":$(cat "$work/display")"
