@@ -15,15 +15,6 @@ cp "$dist/format.txt" "$prog/"
 cp "$dist/Skin/btnsource.bmp" "$prog/Skin/"
 cp1251() { printf '%s' "$1" | iconv -f UTF-8 -t CP1251; }
 
-wait_for() { # WHAT COMMAND...: runs COMMAND until it succeeds, for ten seconds at most
-    local what=$1
-    shift
-    for _ in $(seq 200); do
-        "$@" && return 0
-        sleep 0.05
-    done
-    fail "$what did not happen"
-}
 window() { # NAME: the id of the first visible window with exactly this name
     local id
     # xdotool's search by a name pattern now and then misses a window that is on screen; the name
@@ -43,16 +34,6 @@ window() { # NAME: the id of the first visible window with exactly this name
     done
     fail "no window named $1"
 }
-shown() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
-hidden() { ! shown "$1"; }
-gone() { wait_for "closing window $1" hidden "$1"; } # ID: waits until the window is closed
-focused() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
-focus() {
-    xdotool windowfocus --sync "$1"
-    wait_for "focus on window $1" focused "$1"
-}
-type_text() { xdotool type --delay 20 "$1"; }
-click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
 holds() { grep -q "$2" "$1" 2>/dev/null; } # FILE TEXT
 other_window() { # MAIN [WINDOW...]: waits for another visible window of the program (a menu, a message box)
     local id
@@ -76,14 +57,9 @@ exit_by_menu() { # File, then its last item: Exit
     open_file_menu "$1"
     xdotool key Up Return
 }
-ended() { ! kill -0 "$app_pid" 2>/dev/null; }
 shot() { # NAME: a screenshot for a person to look at, when asked for
     [ -n "${CINAXO_E2E_SHOTS:-}" ] && mkdir -p "$CINAXO_E2E_SHOTS" && import -window root "$CINAXO_E2E_SHOTS/$1.png"
     return 0
-}
-wait_exit() {
-    wait_for "the end of the program" ended
-    app_pid=""
 }
 expect_db() { # EXPECTED_UTF8
     local want got

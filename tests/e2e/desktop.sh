@@ -40,25 +40,6 @@ window() { # NAME: the id of the first window with exactly this name
     [ -n "$id" ] || { echo "no window named $1"; return 1; }
     echo "$id"
 }
-wait_for() { # WHAT COMMAND...: runs COMMAND until it succeeds, for ten seconds at most
-    local what=$1
-    shift
-    for _ in $(seq 200); do
-        "$@" && return 0
-        sleep 0.05
-    done
-    fail "$what did not happen"
-}
-shown() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
-hidden() { ! shown "$1"; }
-gone() { wait_for "closing window $1" hidden "$1"; } # ID: waits until the window is closed
-focused() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
-focus() {
-    xdotool windowfocus --sync "$1"
-    wait_for "focus on window $1" focused "$1"
-}
-type_text() { xdotool type --delay 20 "$1"; }
-click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
 other_window() { # MAIN: waits for another visible window of the program (a menu, a message box)
     local id
     for _ in $(seq 200); do
@@ -77,11 +58,6 @@ exit_by_menu() { # File, then its last item: Exit
     click "$1" 20 8
     other_window "$1" >/dev/null || fail "the File menu did not open"
     xdotool key Up Return
-}
-ended() { ! kill -0 "$app_pid" 2>/dev/null; }
-wait_exit() {
-    wait_for "the end of the program" ended
-    app_pid=""
 }
 main_window_alone() { # the main window is up, and no box stands before or beside it
     local main ids

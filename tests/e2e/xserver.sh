@@ -1,6 +1,7 @@
 # Sourced by the end-to-end scripts: a virtual X server of the test's own with a Bulgarian keyboard
-# group, a work folder removed at the end, and `fail`. Needs case_name; sets work, app_pid (empty)
-# and DISPLAY. Exits 77 (skipped) without Xvfb or xdotool.
+# group (keyboard_layout, when set, names another), a work folder removed at the end, `fail` and the
+# helpers that wait for windows and the program. Needs case_name; sets work, app_pid (empty) and
+# DISPLAY. Exits 77 (skipped) without Xvfb or xdotool.
 
 if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
     echo "SKIPPED: Xvfb and xdotool are needed for the end-to-end tests (scripts/setup.sh installs them)"
@@ -39,4 +40,29 @@ done
 export DISPLAY=":$(cat "$work/display")"
 # Cyrillic letters on a second keyboard group, so that xdotool finds every letter in the keyboard
 # map and never maps a key anew while the program may still be reading the last one.
-setxkbmap -layout us,bg || fail "the keyboard map could not be set"
+setxkbmap -layout "${keyboard_layout:-us,bg}" || fail "the keyboard map could not be set"
+
+wait_for() { # WHAT COMMAND...: runs COMMAND until it succeeds, for ten seconds at most
+    local what=$1
+    shift
+    for _ in $(seq 200); do
+        "$@" && return 0
+        sleep 0.05
+    done
+    fail "$what did not happen"
+}
+shown() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
+hidden() { ! shown "$1"; }
+gone() { wait_for "closing window $1" hidden "$1"; } # ID: waits until the window is closed
+focused() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
+focus() {
+    xdotool windowfocus --sync "$1"
+    wait_for "focus on window $1" focused "$1"
+}
+type_text() { xdotool type --delay 20 "$1"; }
+click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
+ended() { ! kill -0 "$app_pid" 2>/dev/null; }
+wait_exit() {
+    wait_for "the end of the program" ended
+    app_pid=""
+}
