@@ -155,21 +155,13 @@ QString StorableProblem(const TField &field, const QString &text, std::string *s
         return QString::fromUtf8("%1: стойност на повече от един ред").arg(name);
     if (text.contains(QChar(0)))
         return QString::fromUtf8("%1: знакът NUL").arg(name);
+    if (const QString character = Codec::firstUnencodable(text); !character.isEmpty())
+        return QString::fromUtf8("%1: знакът „%2“ (U+%3) не се побира в кодовата таблица Windows-1251")
+            .arg(name, character)
+            .arg(QString::number(character.toUcs4().value(0), 16)
+                     .toUpper()
+                     .rightJustified(4, QLatin1Char('0')));
     const std::string bytes = Codec::fromQString(text);
-    if (Codec::toQString(bytes) != text) {
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            const qsizetype length = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-            const QString character = text.mid(i, length);
-            if (Codec::toQString(Codec::fromQString(character)) != character)
-                return QString::fromUtf8(
-                           "%1: знакът „%2“ (U+%3) не се побира в кодовата таблица Windows-1251")
-                    .arg(name, character)
-                    .arg(QString::number(character.toUcs4().value(0), 16)
-                             .toUpper()
-                             .rightJustified(4, QLatin1Char('0')));
-            i += length - 1;
-        }
-    }
     if (qsizetype(bytes.size()) > field.Size())
         return QString::fromUtf8("%1: %2 знака, а полето побира %3")
             .arg(name)
