@@ -1,6 +1,7 @@
 #include "AddEditForm.h"
 
 #include "Application.h"
+#include "CatalogueTransfer.h"
 #include "Codec.h"
 #include "DBEdit.h"
 #include "DataSet.h"
@@ -9,6 +10,8 @@
 #include "FormSupport.h"
 #include "Lending.h"
 #include "ui_AddEditForm.h"
+
+#include <QToolTip>
 
 TAddEditForm *AddEditForm = nullptr;
 
@@ -33,6 +36,8 @@ TAddEditForm::TAddEditForm(QWidget *owner, TDataSource *dataSource)
     connect(m_ui->Button03, &TNoxSkinBtn::OnClick, this, Guarded([this] { Button03Click(); }));
     connect(m_ui->Button04, &TNoxSkinBtn::OnClick, this, Guarded([this] { Button04Click(); }));
     connect(m_ui->Button05, &TNoxSkinBtn::OnClick, this, Guarded([this] { Button05Click(); }));
+    for (TDBEdit *edit : findChildren<TDBEdit *>())
+        connect(edit, &TDBEdit::Full, this, [this, edit](int width) { showFull(edit, width); });
     connect(m_ui->ComboBox1, &QComboBox::activated, this,
             [this](int index) { Guarded([this, index] { ComboBox1Change(index); })(); });
     FormCreate();
@@ -61,10 +66,19 @@ void TAddEditForm::EditRecord(int mode)
     }
     // What the user types first goes into the title.
     m_ui->DBEdit1->setFocus();
-    if (exec() == QDialog::Accepted)
-        dataSet->Post();
-    else
-        dataSet->Cancel();
+    // A film the catalogue refuses to store keeps the dialog open with everything typed.
+    for (;;) {
+        if (exec() != QDialog::Accepted) {
+            dataSet->Cancel();
+            break;
+        }
+        try {
+            dataSet->Post();
+            break;
+        } catch (const std::exception &error) {
+            TApplication::ShowException(error);
+        }
+    }
     close();
 }
 
@@ -90,7 +104,29 @@ bool TAddEditForm::TextsCanBeStored()
         edit->setSelection(int(edit->text().indexOf(refused)), int(refused.size()));
         return false;
     }
+    for (TDBEdit *edit : {m_ui->DBEdit1, m_ui->DBEdit2, m_ui->DBEdit3, m_ui->editVideo, m_ui->editAudio,
+                          m_ui->editSub, m_ui->DBEdit7}) {
+        if (!edit->Field() || LineFormatKeeps(*edit->Field(), edit->text()))
+            continue;
+        Dialogs().ShowMessage(
+            QString::fromUtf8("Полето „%1“ не може да съдържа кавичка, следвана от запетая, "
+                              "когато в стойността има и запетая: каталогът не би я прочел "
+                              "обратно такава. Махнете кавичката или запетаята и запишете "
+                              "отново.")
+                .arg(edit->DataField()));
+        edit->setFocus();
+        edit->setSelection(int(edit->text().indexOf(QStringLiteral("\","))), 2);
+        return false;
+    }
     return true;
+}
+
+void TAddEditForm::showFull(TDBEdit *edit, int width)
+{
+    // Under the box, where the typing stopped; the layout stays as it is.
+    QToolTip::showText(
+        edit->mapToGlobal(QPoint(0, edit->height())),
+        QString::fromUtf8("Полето „%1“ побира най-много %2 знака.").arg(edit->DataField()).arg(width), edit);
 }
 
 bool TAddEditForm::confirmTwice()

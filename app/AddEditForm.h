@@ -34,9 +34,12 @@ public:
 
 private:
     void FormCreate();
-    // False, after telling the user, when a box holds a character the catalogue cannot store.
+    // False, after telling the user, when a box holds a character the catalogue cannot store, or a
+    // value its line format would not give back.
     bool TextsCanBeStored();
     void choose(class TDBEdit *edit);
+    // Tells the user under the box that it holds no more characters.
+    void showFull(TDBEdit *edit, int width);
     // A film with the same title and disc label as another asks first; false when the user said No.
     bool confirmTwice();
 

@@ -2,6 +2,9 @@
 
 #include "Codec.h"
 #include "Csv.h"
+#include "DBGrid.h"
+#include "Dialogs.h"
+#include "Lending.h"
 #include "LineCodec.h"
 #include "SdfData.h"
 
@@ -22,6 +25,15 @@ std::vector<const TField *> dataFields(const TDataSet &dataSet)
 QString nameOf(const TField &field)
 {
     return Codec::toQString(field.FieldName());
+}
+
+std::size_t fieldPlace(const std::vector<const TField *> &fields, const char *utf8)
+{
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (nameOf(*fields[i]).compare(QString::fromUtf8(utf8), Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return fields.size();
 }
 
 // Calls `write` with the field names, then with the values of each film at `positions` (every film
@@ -136,6 +148,55 @@ QString lineProblem(const TSdfDataSet &dataSet, const std::vector<const TField *
     return QString();
 }
 
+// Whether the text reads as UTF-8 rather than as a single-byte code page: it has more well-formed
+// sequences of several bytes than bytes that cannot stand where they do. Windows-1251 text almost
+// never forms such sequences; a UTF-8 file with a stray byte still counts as UTF-8.
+bool mostlyUtf8(std::string_view text)
+{
+    std::size_t good = 0, bad = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80                    ? 1
+                                   : lead >= 0xC2 && lead <= 0xDF ? 2
+                                   : lead >= 0xE0 && lead <= 0xEF ? 3
+                                   : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                                  : 0;
+        bool formed = length > 0 && i + length <= text.size();
+        for (std::size_t k = 1; formed && k < length; ++k)
+            formed = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
+        if (length == 1) {
+            ++i;
+        } else if (formed) {
+            ++good;
+            i += length;
+        } else {
+            ++bad;
+            ++i;
+        }
+    }
+    return good >= bad;
+}
+
+// A column's name as the catalogue has it: the English names a spreadsheet of films may carry
+// stand for the catalogue's own.
+QString catalogueName(const QString &name)
+{
+    static const struct
+    {
+        const char *english;
+        const char *field;
+    } kAliases[] = {{"Title", "Заглавие"},  {"Disc", "Етикет"},        {"Disc label", "Етикет"},
+                    {"Label", "Етикет"},    {"Format", "Формат"},      {"Video", "Видео"},
+                    {"Audio", "Аудио"},     {"Subtitles", "Субтитри"}, {"Subtitle", "Субтитри"},
+                    {"At home", "Наличен"}, {"Home", "Наличен"},       {"Available", "Наличен"},
+                    {"Lent to", "Даден"},   {"Lent", "Даден"},         {"Borrower", "Даден"}};
+    for (const auto &alias : kAliases) {
+        if (name.compare(QLatin1String(alias.english), Qt::CaseInsensitive) == 0)
+            return QString::fromUtf8(alias.field);
+    }
+    return name;
+}
+
 QString faultText(const Csv::Reader &reader)
 {
     if (reader.fault() == Csv::Reader::Fault::OpenQuote)
@@ -167,20 +228,33 @@ QString StorableProblem(const TField &field, const QString &text, std::string *s
             .arg(name)
             .arg(bytes.size())
             .arg(field.Size());
-    // The value alone in a line must read back as it is.
-    const auto *sdf = qobject_cast<const TSdfDataSet *>(&field.DataSet());
-    const char delimiter = sdf ? sdf->Delimiter() : ',';
-    const TFieldDefs defs{{field.FieldName(), TFieldType::ftString, field.Size()}};
-    std::string record(std::size_t(field.Size()), ' ');
-    record.replace(0, bytes.size(), bytes);
-    std::string back(record.size(), ' ');
-    LineCodec::delimitedToRecord(LineCodec::recordToDelimited(record.data(), record.size(), defs, delimiter),
-                                 defs, delimiter, back.data(), back.size());
-    if (back != record)
+    if (!LineFormatKeeps(field, text))
         return QString::fromUtf8("%1: кавичка, следвана от запетая, в стойност със запетая").arg(name);
     if (stored)
         *stored = bytes;
     return QString();
+}
+
+bool LineFormatKeeps(const TField &field, const QString &text)
+{
+    const std::string bytes = Codec::fromQString(withoutBlanks(text));
+    const auto *sdf = qobject_cast<const TSdfDataSet *>(&field.DataSet());
+    const char delimiter = sdf ? sdf->Delimiter() : ',';
+    const std::size_t width = std::max(std::size_t(field.Size()), bytes.size());
+    const TFieldDefs defs{{field.FieldName(), TFieldType::ftString, int(width)}};
+    std::string record(width, ' ');
+    record.replace(0, bytes.size(), bytes);
+    std::string back(width, ' ');
+    LineCodec::delimitedToRecord(LineCodec::recordToDelimited(record.data(), width, defs, delimiter), defs,
+                                 delimiter, back.data(), width);
+    return back == record;
+}
+
+std::optional<std::vector<int>> ExportedPositions(const DBGridModel &grid)
+{
+    if (grid.sortColumn() < 0)
+        return grid.FilteredPositions();
+    return grid.ShownPositions();
 }
 
 std::string ExportCsv(TDataSet &dataSet, const std::vector<int> &positions)
@@ -225,17 +299,28 @@ std::string ExportHtml(TDataSet &dataSet, const std::vector<int> &positions)
     return out;
 }
 
-ImportPlan PlanImport(const TSdfDataSet &dataSet, std::string_view csv)
+ImportPlan PlanImport(TSdfDataSet &dataSet, std::string_view csv)
 {
     ImportPlan plan;
     if (!dataSet.Active()) {
         plan.failure = QString::fromUtf8("Каталогът не е отворен.");
         return plan;
     }
-    if (csv.substr(0, 3) == "\xEF\xBB\xBF")
+    // What a spreadsheet writes: UTF-8 with or without its mark, or the catalogue's own code page;
+    // commas, semicolons or tabs between the values.
+    if (csv.substr(0, 3) == "\xEF\xBB\xBF") {
         csv.remove_prefix(3);
+    } else {
+        plan.windows1251 = !mostlyUtf8(csv);
+    }
+    auto decode = [&plan](const std::string &bytes, QString &text) {
+        if (!plan.windows1251)
+            return fromUtf8(bytes, text);
+        text = Codec::toQString(bytes);
+        return true;
+    };
     const std::vector<const TField *> fields = dataFields(dataSet);
-    Csv::Reader reader(csv);
+    Csv::Reader reader(csv, Csv::guessSeparator(csv));
     std::vector<std::string> values;
     if (!reader.next(values) || (values.size() == 1 && isBlank(values[0]))) {
         plan.failure = reader.fault() != Csv::Reader::Fault::None
@@ -249,12 +334,12 @@ ImportPlan PlanImport(const TSdfDataSet &dataSet, std::string_view csv)
     bool anyField = false;
     for (std::size_t column = 0; column < values.size(); ++column) {
         QString name;
-        if (!fromUtf8(values[column], name)) {
+        if (!decode(values[column], name)) {
             plan.failure =
                 QString::fromUtf8("Файлът не може да бъде внесен: заглавният ред не е текст в UTF-8.");
             return plan;
         }
-        name = withoutBlanks(name);
+        name = catalogueName(withoutBlanks(name));
         for (std::size_t f = 0; f < fields.size(); ++f) {
             if (name.compare(nameOf(*fields[f]), Qt::CaseInsensitive) != 0)
                 continue;
@@ -282,6 +367,8 @@ ImportPlan PlanImport(const TSdfDataSet &dataSet, std::string_view csv)
     }
     const std::size_t columns = values.size();
     std::vector<std::size_t> slotStarts;
+    const FilmKeys known(dataSet);
+    const std::size_t titleAt = fieldPlace(fields, "Заглавие"), labelAt = fieldPlace(fields, "Етикет");
     while (reader.next(values)) {
         const int row = reader.record();
         if (std::all_of(values.begin(), values.end(), isBlank))
@@ -299,7 +386,7 @@ ImportPlan PlanImport(const TSdfDataSet &dataSet, std::string_view csv)
             if (f < 0)
                 continue;
             QString text;
-            if (!fromUtf8(values[column], text)) {
+            if (!decode(values[column], text)) {
                 problems << QString::fromUtf8("%1: не е текст в UTF-8").arg(nameOf(*fields[std::size_t(f)]));
                 continue;
             }
@@ -316,14 +403,18 @@ ImportPlan PlanImport(const TSdfDataSet &dataSet, std::string_view csv)
             if (!problem.isEmpty())
                 problems << problem;
         }
-        if (problems.isEmpty())
+        if (problems.isEmpty()) {
+            if (labelAt < fields.size() && titleAt < fields.size() &&
+                known.contains(film[titleAt], film[labelAt]))
+                plan.known.push_back(plan.films.size());
             plan.films.push_back(std::move(film));
-        else
+        } else
             plan.refused.push_back({row, problems.join(QStringLiteral("; "))});
     }
     if (reader.fault() != Csv::Reader::Fault::None) {
         plan.failure = faultText(reader);
         plan.films.clear();
+        plan.known.clear();
         plan.refused.clear();
     }
     return plan;
@@ -367,6 +458,13 @@ QString ImportSummary(const ImportPlan &plan)
     QString text = count == 0 ? QString::fromUtf8("Във файла няма филми, които да бъдат добавени.")
                    : count == 1 ? QString::fromUtf8("Ще бъде добавен 1 филм.")
                                 : QString::fromUtf8("Ще бъдат добавени %1 филма.").arg(count);
+    if (plan.windows1251)
+        text += QString::fromUtf8("\nФайлът е прочетен като текст в Windows-1251.");
+    if (plan.known.size() == 1)
+        text += QString::fromUtf8("\n1 от тях вече е в каталога (същото заглавие и етикет).");
+    else if (!plan.known.empty())
+        text += QString::fromUtf8("\n%1 от тях вече са в каталога (същото заглавие и етикет).")
+                    .arg(plan.known.size());
     if (plan.refused.empty())
         return text;
     text += QString::fromUtf8("\n\nТези редове не могат да бъдат записани и ще бъдат пропуснати:");
@@ -379,4 +477,29 @@ QString ImportSummary(const ImportPlan &plan)
     else if (more > 1)
         text += QString::fromUtf8("\n... и още %1 реда.").arg(more);
     return text;
+}
+
+bool ConfirmImport(ImportPlan &plan)
+{
+    const QString summary = ImportSummary(plan);
+    if (plan.known.empty()) {
+        return Dialogs().MessageDlg(summary + QString::fromUtf8("\n\nДа се добавят ли?"),
+                                    TMsgDlgType::mtConfirmation,
+                                    MsgButtons::mbYes | MsgButtons::mbNo) == mrYes;
+    }
+    const QString onlyNew = QString::fromUtf8("Само новите");
+    const QString all = QString::fromUtf8("Всички");
+    const QString cancel = QString::fromUtf8("Отказ");
+    const QString answer = Dialogs().Ask(
+        summary + QString::fromUtf8("\n\nДа се добавят ли само филмите, които ги няма в каталога, "
+                                    "или всички?"),
+        TMsgDlgType::mtConfirmation, {onlyNew, all, cancel}, cancel);
+    if (answer == onlyNew) {
+        // Known films leave the plan from the back, so that the positions before them stay.
+        for (auto it = plan.known.rbegin(); it != plan.known.rend(); ++it)
+            plan.films.erase(plan.films.begin() + std::ptrdiff_t(*it));
+        plan.known.clear();
+        return !plan.films.empty();
+    }
+    return answer == all;
 }

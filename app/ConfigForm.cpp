@@ -8,12 +8,14 @@
 #include "XP_Color.h"
 #include "ui_ConfigForm.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 TConfigForm *ConfigForm = nullptr;
 
 namespace {
 const char *const kFilter = "Изпълними файлове|*.exe";
+const QString kProgramFolder = QStringLiteral("/usr/bin");
 } // namespace
 
 TConfigForm::TConfigForm(QWidget *owner) : QDialog(owner), m_ui(std::make_unique<Ui::TConfigForm>())
@@ -29,6 +31,22 @@ TConfigForm::TConfigForm(QWidget *owner) : QDialog(owner), m_ui(std::make_unique
     for (TqzXPEdit *edit : {m_ui->MicroDVDPath, m_ui->BSPlayerPath, m_ui->MediaPlayerPath}) {
         edit->Colors()->setBackColor(clWindow);
         edit->Colors()->setBackHiColor(clWindow);
+    }
+    // The page carries no labels; each box and its button still tell which player they are for, to
+    // the mouse and to a screen reader.
+    const struct
+    {
+        QWidget *edit;
+        QWidget *button;
+        const char *player;
+    } players[] = {{m_ui->MicroDVDPath, m_ui->Button01, "MicroDVD"},
+                   {m_ui->BSPlayerPath, m_ui->Button02, "BSPlayer"},
+                   {m_ui->MediaPlayerPath, m_ui->Button03, "Windows Media Player"}};
+    for (const auto &player : players) {
+        const QString name = QString::fromUtf8("Път до %1").arg(QLatin1String(player.player));
+        player.edit->setToolTip(name);
+        player.edit->setAccessibleName(name);
+        player.button->setToolTip(QString::fromUtf8("Избор на %1").arg(QLatin1String(player.player)));
     }
     connect(m_ui->Button01, &TNoxSkinBtn::OnClick, this, Guarded([this] { Button01Click(); }));
     connect(m_ui->Button02, &TNoxSkinBtn::OnClick, this, Guarded([this] { Button02Click(); }));
@@ -79,6 +97,12 @@ void TConfigForm::Execute()
 
 void TConfigForm::choosePlayer(int player, const char *title, const QString &defaultName, QLineEdit *edit)
 {
+    // The first choice opens beside the player already chosen, or where programs are installed.
+    if (m_folders[player].isEmpty()) {
+        const QFileInfo current(edit->text());
+        m_folders[player] = !edit->text().isEmpty() && current.absoluteDir().exists() ? current.absolutePath()
+                                                                                      : kProgramFolder;
+    }
     const QString file = Dialogs().OpenFileName(QString::fromUtf8(title), QString::fromUtf8(kFilter),
                                                 defaultName, m_folders[player]);
     if (file.isEmpty())

@@ -127,6 +127,36 @@ int FindDuplicateFilm(TDataSet &dataSet, const QString &title, const QString &la
     });
 }
 
+namespace {
+std::string filmKey(std::string_view title, std::string_view label)
+{
+    return keyOf(title) + '\0' + keyOf(label);
+}
+} // namespace
+
+FilmKeys::FilmKeys(TDataSet &dataSet)
+{
+    const TField *title =
+        dataSet.Active() ? dataSet.FindField(Codec::fromQString(QString::fromUtf8("Заглавие"))) : nullptr;
+    const TField *label =
+        title ? dataSet.FindField(Codec::fromQString(QString::fromUtf8("Етикет"))) : nullptr;
+    if (!label)
+        return;
+    const TField &titleField = *title;
+    const TField &labelField = *label;
+    m_keys.reserve(std::size_t(dataSet.RowCount()));
+    findRow(dataSet, [&](int, const char *record) {
+        m_keys.insert(
+            filmKey(dataSet.FieldValueIn(record, titleField), dataSet.FieldValueIn(record, labelField)));
+        return false;
+    });
+}
+
+bool FilmKeys::contains(std::string_view title, std::string_view label) const
+{
+    return !LineCodec::trimBlanks(title).empty() && m_keys.count(filmKey(title, label)) > 0;
+}
+
 void MarkFilms(TDataSet &dataSet, const std::vector<int> &others, const QString &name)
 {
     const int current = dataSet.Active() ? dataSet.ActiveRow() : -1;

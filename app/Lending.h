@@ -5,6 +5,9 @@
 
 #include <QString>
 #include <QStringList>
+#include <string>
+#include <string_view>
+#include <unordered_set>
 #include <vector>
 
 class TDataSet;
@@ -19,6 +22,18 @@ std::vector<int> OtherFilmsToMark(TDataSet &dataSet, const QString &name);
 // The row of a film other than `exceptRow` with this title and disc label, -1 when there is none or
 // the title is empty.
 int FindDuplicateFilm(TDataSet &dataSet, const QString &title, const QString &label, int exceptRow);
+// The title and disc label of every film of the catalogue, to tell of many films at once whether
+// the catalogue has them as FindDuplicateFilm would.
+class FilmKeys
+{
+public:
+    explicit FilmKeys(TDataSet &dataSet);
+    // A title and a label in the catalogue's code page; an empty title is never known.
+    bool contains(std::string_view title, std::string_view label) const;
+
+private:
+    std::unordered_set<std::string> m_keys;
+};
 // Marks the current film and the films at `others` as lent to `name` ("Наличен" "Не", "Даден" the
 // name) or, when `name` is empty, as back at home ("Да", "Даден" empty). Films already so are left
 // alone. The current film stays current. When a film cannot be stored, the films marked before it

@@ -615,7 +615,7 @@ void TForm1::N14Click()
 
 std::optional<std::vector<int>> TForm1::ExportPositions() const
 {
-    return m_ui->DBGrid1->gridModel()->FilteredPositions();
+    return ExportedPositions(*m_ui->DBGrid1->gridModel());
 }
 
 void TForm1::N16Click()
@@ -664,15 +664,12 @@ void TForm1::N17Click()
             QString::fromUtf8("Файлът %1 не може да бъде прочетен:\n%2").arg(file, in.errorString()));
         return;
     }
-    const ImportPlan plan =
-        PlanImport(*m_dataSet, std::string_view(bytes.constData(), std::size_t(bytes.size())));
+    ImportPlan plan = PlanImport(*m_dataSet, std::string_view(bytes.constData(), std::size_t(bytes.size())));
     if (!plan.failure.isEmpty() || plan.films.empty()) {
         Dialogs().ShowMessage(plan.failure.isEmpty() ? ImportSummary(plan) : plan.failure);
         return;
     }
-    const QString question = ImportSummary(plan) + QString::fromUtf8("\n\nДа се добавят ли?");
-    if (Dialogs().MessageDlg(question, TMsgDlgType::mtConfirmation, MsgButtons::mbYes | MsgButtons::mbNo) ==
-        mrYes)
+    if (ConfirmImport(plan))
         ApplyImport(*m_dataSet, plan);
 }
 

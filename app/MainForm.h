@@ -52,8 +52,7 @@ public:
     void N19Click();
     void N20Click();
 
-    // The record positions of the films an export writes: those the find filter shows, in catalogue
-    // order, while it is on (possibly none); no value for the whole catalogue.
+    // The record positions of the films an export writes, as ExportedPositions gives them.
     std::optional<std::vector<int>> ExportPositions() const;
     // Opens the find bar under the grid.
     void FindClick();

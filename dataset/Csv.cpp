@@ -31,6 +31,28 @@ void appendRecord(std::string &out, const std::vector<std::string_view> &values)
     out += "\r\n";
 }
 
+char guessSeparator(std::string_view text)
+{
+    const char candidates[] = {',', ';', '\t'};
+    int counts[3] = {0, 0, 0};
+    bool quoted = false;
+    for (const char c : text) {
+        if (c == '"')
+            quoted = !quoted;
+        else if (!quoted && (c == '\r' || c == '\n'))
+            break;
+        else if (!quoted)
+            for (int i = 0; i < 3; ++i)
+                counts[i] += c == candidates[i];
+    }
+    int best = 0;
+    for (int i = 1; i < 3; ++i) {
+        if (counts[i] > counts[best])
+            best = i;
+    }
+    return candidates[best];
+}
+
 void Reader::skipLineEnd()
 {
     if (m_text[m_pos] == '\r' && m_pos + 1 < m_text.size() && m_text[m_pos + 1] == '\n')
@@ -71,21 +93,21 @@ bool Reader::next(std::vector<std::string> &values)
                 value += c;
                 ++m_pos;
             }
-            if (m_pos < m_text.size() && m_text[m_pos] != ',' && !lineEnd(m_pos)) {
+            if (m_pos < m_text.size() && m_text[m_pos] != m_separator && !lineEnd(m_pos)) {
                 m_recordLine = m_line;
                 m_fault = Fault::TextAfterQuote;
                 return false;
             }
         } else {
             const std::size_t start = m_pos;
-            while (m_pos < m_text.size() && m_text[m_pos] != ',' && !lineEnd(m_pos))
+            while (m_pos < m_text.size() && m_text[m_pos] != m_separator && !lineEnd(m_pos))
                 ++m_pos;
             value.assign(m_text.substr(start, m_pos - start));
         }
         values.push_back(std::move(value));
         if (m_pos >= m_text.size())
             break;
-        if (m_text[m_pos] == ',') {
+        if (m_text[m_pos] == m_separator) {
             ++m_pos;
             continue;
         }

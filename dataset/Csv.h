@@ -13,12 +13,16 @@ namespace Csv {
 void appendRecord(std::string &out, const std::vector<std::string_view> &values);
 std::string quoted(std::string_view value);
 
+// The separator a spreadsheet most likely wrote the text with: of a comma, a semicolon and a tab,
+// the one that stands most often outside quotes in the first line; a comma when none does.
+char guessSeparator(std::string_view text);
+
 // Reads records one after the other. A quote inside an unquoted value is taken as it stands; a
-// quoted value must end in a quote followed by a comma, a line end or the end of the text.
+// quoted value must end in a quote followed by the separator, a line end or the end of the text.
 class Reader
 {
 public:
-    explicit Reader(std::string_view text) : m_text(text) {}
+    explicit Reader(std::string_view text, char separator = ',') : m_text(text), m_separator(separator) {}
 
     // The next record into `values`; false at the end of the text or on a fault (see fault()).
     // A line ending at the very end of the text starts no record.
@@ -36,6 +40,7 @@ private:
     void skipLineEnd();
 
     std::string_view m_text;
+    char m_separator;
     std::size_t m_pos = 0;
     int m_line = 1;
     int m_record = 0;

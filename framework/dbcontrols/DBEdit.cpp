@@ -15,6 +15,10 @@ TDBEdit::TDBEdit(QWidget *parent) : QLineEdit(parent)
         if (!m_loading)
             m_modified = true;
     });
+    connect(this, &QLineEdit::textEdited, this, [this](const QString &text) {
+        if (Field() && text.size() >= maxLength())
+            emit Full(maxLength());
+    });
 }
 
 void TDBEdit::setDataSource(TDataSource *source)
@@ -67,6 +71,12 @@ void TDBEdit::updateRecord()
         return;
     if (TField *field = Field()) {
         m_modified = false;
-        field->setText(text());
+        try {
+            field->setText(text());
+        } catch (...) {
+            // The text the field refused is handed over again at the next post.
+            m_modified = true;
+            throw;
+        }
     }
 }

@@ -27,6 +27,10 @@ public:
     // The text differs from the field's value and will be handed over at the next post.
     bool Modified() const { return m_modified; }
 
+signals:
+    // The user filled the box up to the field's width: what is typed or pasted beyond it is left out.
+    void Full(int width);
+
 private:
     void load();
     void updateRecord();

@@ -256,13 +256,21 @@ QString RealDialogs::SaveFileName(const QString &title, const QString &filter, c
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     prepare(dialog, filter);
     dialog.setLabelText(QFileDialog::Accept, QString::fromUtf8("Запиши"));
-    // A name typed without an extension takes the one of the chosen type ("HTML таблица (*.html)"),
-    // so that what is written is what was chosen.
-    auto extensionOf = [](const QString &nameFilter) {
-        static const QRegularExpression pattern(QStringLiteral("\\(\\*\\.(\\w+)"));
-        return pattern.match(nameFilter).captured(1);
+    // A name typed without an extension takes the one of the chosen type ("HTML таблица", *.html), so
+    // that what is written is what was chosen. The type box tells the name it shows, which hides the
+    // patterns: the extension is found by that name in the filter.
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    auto extensionOf = [parts](const QString &chosen) {
+        for (int i = 0; i + 1 < parts.size(); i += 2) {
+            const QString name = parts[i].trimmed();
+            if (chosen == name || chosen.startsWith(name + QStringLiteral(" ("))) {
+                static const QRegularExpression pattern(QStringLiteral("^\\*\\.(\\w+)$"));
+                return pattern.match(patternsOf(parts[i + 1]).value(0)).captured(1);
+            }
+        }
+        return QString();
     };
-    dialog.setDefaultSuffix(extensionOf(dialog.selectedNameFilter()));
+    dialog.setDefaultSuffix(extensionOf(parts.value(0).trimmed()));
     QObject::connect(
         &dialog, &QFileDialog::filterSelected, &dialog,
         [&dialog, extensionOf](const QString &chosen) { dialog.setDefaultSuffix(extensionOf(chosen)); });

@@ -4,7 +4,10 @@
 #include "SdfData.h"
 #include "ui_AddEditForm.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QTest>
+#include <QToolTip>
 #include <gtest/gtest.h>
 
 namespace {
@@ -225,9 +228,70 @@ TEST(RecordDialog, BoxesTakeNoMoreThanTheirFieldHolds)
             EXPECT_EQ(d.ui().DBEdit2->maxLength(), 20);
             EXPECT_EQ(d.ui().editVideo->maxLength(), 255);
             QTest::keyClicks(d.ui().DBEdit1, QString(120, QLatin1Char('x')));
+            // Where the box stops taking characters, the user is told why.
+            EXPECT_EQ(QToolTip::text(), QString::fromUtf8("Полето „Заглавие“ побира най-много 100 знака."));
+            QApplication::clipboard()->setText(QStringLiteral("/media/cdrom/") +
+                                               QString(277, QLatin1Char('d')) + QStringLiteral(".avi"));
+            d.ui().editVideo->setFocus();
+            QTest::keyClick(d.ui().editVideo, Qt::Key_V, Qt::ControlModifier);
+            EXPECT_EQ(QToolTip::text(), QString::fromUtf8("Полето „Видео“ побира най-много 255 знака."));
+            d.ui().editVideo->clear();
         },
         true);
     EXPECT_EQ(form.DataSet()->Line(0), std::string(100, 'x'));
+}
+
+TEST(RecordDialog, AValueTheCatalogueWouldNotGiveBackIsRefusedAndTheRestKept)
+{
+    ProgramDir dir;
+    TForm1 form;
+    runDialog(
+        form, TAddEditForm::emAdd,
+        [&](TAddEditForm &d) {
+            d.ui().DBEdit1->setText(QString::fromUtf8("Операция \"Шменти капели\", 2"));
+            d.ui().DBEdit2->setText(QStringLiteral("CD-7"));
+            QTest::mouseClick(d.ui().Button01, Qt::LeftButton);
+            EXPECT_TRUE(d.isVisible());
+            ASSERT_EQ(dir.dialogs.messages.size(), 1u);
+            EXPECT_TRUE(dir.dialogs.messages[0].startsWith(
+                QString::fromUtf8("Полето „Заглавие“ не може да съдържа кавичка, следвана от запетая")));
+            EXPECT_EQ(d.ui().DBEdit1->selectedText(), QStringLiteral("\","));
+            EXPECT_EQ(d.ui().DBEdit2->text(), QStringLiteral("CD-7"));
+            EXPECT_TRUE(dir.dialogs.errors.empty());
+            d.ui().DBEdit1->setText(QString::fromUtf8("Операция \"Шменти капели\" 2"));
+        },
+        true);
+    EXPECT_EQ(form.DataSet()->RecordCount(), 4);
+    EXPECT_EQ(form.DataSet()->Line(0), cp("Операция \"Шменти капели\" 2,CD-7"));
+}
+
+TEST(RecordDialog, AFilmTheCatalogueCannotStoreKeepsTheDialogOpen)
+{
+    ProgramDir dir;
+    TForm1 form;
+    int posts = 0;
+    form.DataSet()->BeforePost = [&posts](TDataSet &) {
+        if (++posts == 1)
+            throw EDatabaseError("Disk full");
+    };
+    bool reopened = false;
+    runDialog(
+        form, TAddEditForm::emAdd,
+        [&](TAddEditForm &d) {
+            d.ui().DBEdit1->setText(QString::fromUtf8("Нов"));
+            // After the error, the same dialog comes back with what was typed.
+            whenModal([&](QWidget *modal) {
+                reopened = true;
+                auto &again = *static_cast<TAddEditForm *>(modal);
+                EXPECT_EQ(again.ui().DBEdit1->text(), QString::fromUtf8("Нов"));
+                QTest::mouseClick(again.ui().Button01, Qt::LeftButton);
+            });
+        },
+        true);
+    EXPECT_TRUE(reopened);
+    EXPECT_EQ(dir.dialogs.errors, std::vector<QString>{QStringLiteral("Disk full")});
+    EXPECT_EQ(form.DataSet()->RecordCount(), 4);
+    EXPECT_EQ(form.DataSet()->Line(0), cp("Нов"));
 }
 
 TEST(RecordDialog, TextTheCatalogueCannotHoldIsRefusedAndTheRestKept)

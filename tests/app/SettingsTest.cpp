@@ -9,6 +9,7 @@
 #include "ui_MainForm.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -100,6 +101,28 @@ TEST(Settings, OnlyAProgramIsTakenAsAPlayer)
                                                          "стартирана. Изберете изпълнимия файл на плейъра.")
                                            .arg(dir.path(QStringLiteral("format.txt"))));
     EXPECT_EQ(dir.registry.get(kMdvd), player);
+    // The first choice opened where programs are installed; the next ones where the last one was.
+    ASSERT_EQ(dir.dialogs.fileDialogs.size(), 3u);
+    EXPECT_EQ(dir.dialogs.fileDialogs[0].folder, QStringLiteral("/usr/bin"));
+    EXPECT_EQ(dir.dialogs.fileDialogs[1].folder, dir.folder());
+}
+
+TEST(Settings, EachBoxNamesItsPlayerAndItsChoiceOpensBesideIt)
+{
+    ProgramDir dir;
+    TForm1 form;
+    const QString player = program(dir, QStringLiteral("bin/mplayer"));
+    dir.registry.put(kMdvd, player);
+    runSettings(
+        form,
+        [&](TConfigForm &d) {
+            EXPECT_EQ(d.ui().MicroDVDPath->accessibleName(), QString::fromUtf8("Път до MicroDVD"));
+            EXPECT_EQ(d.ui().MediaPlayerPath->toolTip(), QString::fromUtf8("Път до Windows Media Player"));
+            QTest::mouseClick(d.ui().Button01, Qt::LeftButton);
+        },
+        false);
+    ASSERT_EQ(dir.dialogs.fileDialogs.size(), 1u);
+    EXPECT_EQ(dir.dialogs.fileDialogs[0].folder, QFileInfo(player).absolutePath());
 }
 
 TEST(Settings, CancelCreatesOnlyTheKey)

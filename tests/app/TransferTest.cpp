@@ -1,4 +1,6 @@
 #include "CatalogueTransfer.h"
+#include "Csv.h"
+#include "DBGrid.h"
 #include "FindBar.h"
 #include "MainForm.h"
 #include "ProgramDir.h"
@@ -141,6 +143,40 @@ TEST(Export, WithTheFindFilterOnOnlyTheShownFilmsAreWritten)
     EXPECT_EQ(dir.read(QStringLiteral("all.csv")), ExportCsv(*form.DataSet(), all(*form.DataSet())));
 }
 
+TEST(Export, FilmsAreWrittenInTheOrderTheGridShowsThem)
+{
+    ProgramDir dir(true, true, kMixed);
+    TForm1 form;
+    QAbstractItemModel *grid = form.ui().DBGrid1->model();
+    form.ui().DBGrid1->gridModel()->setSort(0, Qt::DescendingOrder);
+    auto exportedTitles = [&] {
+        dir.dialogs.saveFiles = {dir.path(QStringLiteral("sorted.csv"))};
+        form.N16Click();
+        const std::string csv = dir.read(QStringLiteral("sorted.csv"));
+        Csv::Reader reader(csv);
+        std::vector<std::string> values;
+        QStringList titles;
+        reader.next(values); // the header
+        while (reader.next(values))
+            titles << QString::fromStdString(values.at(0));
+        return titles;
+    };
+    auto shownTitles = [&] {
+        QStringList titles;
+        for (int row = 0; row < grid->rowCount(); ++row)
+            titles << grid->index(row, 0).data().toString();
+        return titles;
+    };
+    ASSERT_EQ(shownTitles().size(), 4);
+    ASSERT_NE(shownTitles().front(), u("Казабланка"));
+    EXPECT_EQ(exportedTitles(), shownTitles());
+    // Sorted and filtered: the films the filter lets through, as sorted.
+    form.ui().DBGrid1->gridModel()->setFindText(QStringLiteral("a"));
+    form.ui().DBGrid1->gridModel()->setFilterOn(true);
+    ASSERT_LT(shownTitles().size(), 4);
+    EXPECT_EQ(exportedTitles(), shownTitles());
+}
+
 TEST(Import, ColumnsAreMatchedByNameInAnyOrderAndOthersIgnored)
 {
     ProgramDir dir(true, true, cp("Казабланка,DVD-001,DVD\r\n"));
@@ -212,7 +248,7 @@ TEST(Import, NothingIsAddedWhenTheUserSaysNoOrTheFileCannotBeRead)
         const char *message;
     } files[] = {
         {"", "Файлът не може да бъде внесен: първият му ред трябва да назовава колоните."},
-        {"Title,Label\r\nA,B\r\n",
+        {"Name,Disc no\r\nA,B\r\n",
          "Файлът не може да бъде внесен: никоя негова колона не носи името на поле от каталога (Заглавие, "
          "Етикет, Формат, Видео, Аудио, Субтитри, Наличен, Даден)."},
         {"Заглавие,заглавие\r\n", "Файлът не може да бъде внесен: колоната „Заглавие“ е дадена два пъти."},
@@ -289,4 +325,61 @@ TEST(Import, AnExportReadBackIntoAnEmptyCatalogueGivesTheSameFile)
         ApplyImport(*form.DataSet(), p);
     }
     EXPECT_EQ(dir.readDb(), films);
+}
+
+TEST(Import, WhatASpreadsheetWritesIsRead)
+{
+    ProgramDir dir;
+    TForm1 form;
+    const struct
+    {
+        std::string csv;
+        bool windows1251;
+    } files[] = {
+        // Semicolons, the catalogue's own code page, English names.
+        {cp("Title;Disc;Format;Lent to\r\n\"Смит; Джон\";CD-9;DivX;Иван\r\n"), true},
+        // Tabs after the UTF-8 mark.
+        {"\xEF\xBB\xBFtitle\tdisc label\tformat\tLENT TO\r\nСмит; Джон\tCD-9\tDivX\tИван\r\n", false},
+        // Commas in UTF-8 without the mark, a semicolon only inside a value.
+        {"Заглавие,Етикет,Формат,Даден\r\nСмит; Джон,CD-9,DivX,Иван\r\n", false},
+    };
+    for (const auto &file : files) {
+        const ImportPlan p = plan(form, file.csv);
+        EXPECT_TRUE(p.failure.isEmpty()) << p.failure.toStdString();
+        EXPECT_TRUE(p.refused.empty()) << ImportSummary(p).toStdString();
+        ASSERT_EQ(p.films.size(), 1u) << file.csv;
+        EXPECT_EQ(p.films[0],
+                  (std::vector<std::string>{cp("Смит; Джон"), "CD-9", "DivX", "", "", "", "", cp("Иван")}))
+            << file.csv;
+        EXPECT_EQ(p.windows1251, file.windows1251);
+        EXPECT_EQ(ImportSummary(p).contains(u("Windows-1251")), file.windows1251);
+    }
+}
+
+TEST(Import, FilmsTheCatalogueHasAreCountedAndAddedOnlyWhenAsked)
+{
+    ProgramDir dir;
+    TForm1 form;
+    // Two of the three films are in the catalogue already, in other letter case and with blanks.
+    dir.write(QStringLiteral("in.csv"),
+              "Title,Disc\r\nнов,X-1\r\n казабланка ,dvd-001\r\nMatrix,dvd-002\r\n");
+    const struct
+    {
+        const char *answer;
+        int known;
+        int rows;
+    } choices[] = {{"Отказ", 2, 3}, {"Само новите", 2, 4}, {"Всички", 3, 7}};
+    for (const auto &choice : choices) {
+        dir.dialogs.files = {dir.path(QStringLiteral("in.csv"))};
+        dir.dialogs.namedAnswers = {u(choice.answer)};
+        dir.dialogs.asked.clear();
+        form.N17Click();
+        ASSERT_EQ(dir.dialogs.asked.size(), 1u);
+        EXPECT_TRUE(dir.dialogs.asked[0].text.startsWith(
+            u("Ще бъдат добавени 3 филма.\n%1 от тях вече са в каталога (същото заглавие и етикет).")
+                .arg(choice.known)))
+            << dir.dialogs.asked[0].text.toStdString();
+        EXPECT_EQ(form.DataSet()->RowCount(), choice.rows) << choice.answer;
+    }
+    EXPECT_EQ(form.DataSet()->Line(3), cp("нов,X-1"));
 }
