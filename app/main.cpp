@@ -9,62 +9,34 @@
 #include "MainForm.h"
 #include "ProgramFolders.h"
 #include "SanitizerDefaults.h"
+#include "StartOptions.h"
 #include "VersionInfo.h"
 
-#include <QCommandLineParser>
 #include <QFont>
 #include <QIcon>
 #include <QPixmap>
-
-namespace {
-// --help and --version print their text and end the program; --catalogue DIR gives the folder of the
-// catalogue to open. Returns that folder, or an empty text.
-QString processCommandLine(const QCoreApplication &app)
-{
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QString::fromUtf8(
-        "Каталог на домашна филмова колекция на сменяеми дискове.\n"
-        "Keeps the catalogue of a home film collection on removable discs.\n\n"
-        "The catalogue (db.txt, with its schema format.txt) is the one beside the program when\n"
-        "format.txt lies there, otherwise the one in ~/.local/share/Cinaxo, which the first start\n"
-        "fills with the installed format.txt and an empty catalogue."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption catalogue(
-        QStringLiteral("catalogue"), QStringLiteral("Opens the catalogue (db.txt and format.txt) in <DIR>."),
-        QStringLiteral("DIR"));
-    parser.addOption(catalogue);
-    parser.process(app);
-    return parser.value(catalogue);
-}
-
-// Help and version need no window, so they work without a display.
-bool asksForText(int argc, char *argv[])
-{
-    for (int i = 1; i < argc; ++i) {
-        const QByteArray arg(argv[i]);
-        if (arg == "-h" || arg == "--help" || arg == "-?" || arg == "--help-all" || arg == "-v" ||
-            arg == "--version")
-            return true;
-    }
-    return false;
-}
-} // namespace
+#include <cstdio>
 
 int main(int argc, char *argv[])
 {
     QCoreApplication::setApplicationName(QStringLiteral("Cinaxo"));
     QCoreApplication::setApplicationVersion(
         ProgramVersionRecord().Strings.at(QStringLiteral("040204E3")).at(QStringLiteral("FileVersion")));
-    if (asksForText(argc, argv)) {
-        QCoreApplication textOnly(argc, argv);
-        processCommandLine(textOnly);
-        return 0;
+    // Before the window system: help, version and a wrong option need no display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const StartOptions options = ReadStartOptions(arguments);
+    if (!options.error.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(options.error));
+        return 1;
     }
+    if (options.printsText)
+        PrintStartText(argc, argv);
 
     TApplication app(argc, argv);
     app.setTitle(QStringLiteral("Cinaxo"));
-    const QString catalogue = processCommandLine(app);
+    const QString catalogue = options.catalogue;
     SysColors::fillFromPalette(QApplication::palette());
 
     TBitmap icon;
@@ -72,6 +44,7 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(QIcon(QPixmap::fromImage(icon.Image())));
 
     try {
+        OfferCatalogueFolder(catalogue);
         SetUpProgramDirectory(catalogue);
     } catch (const std::exception &error) {
         TApplication::ShowException(error);
