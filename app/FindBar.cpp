@@ -45,6 +45,7 @@ TFindBar::TFindBar(TDBGrid *grid, QWidget *keyScope, QWidget *parent) : QWidget(
     m_count->setObjectName(QStringLiteral("FindCount"));
     m_note = new QLabel(this);
     m_note->setObjectName(QStringLiteral("FindNote"));
+    m_note->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_close = new QToolButton(this);
     m_close->setObjectName(QStringLiteral("FindClose"));
     m_close->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
@@ -128,7 +129,7 @@ void TFindBar::textEdited(const QString &text)
     model->setFindText(text);
     if (text.isEmpty()) {
         m_text->setPalette(m_textPalette);
-        m_note->clear();
+        showNote(QString());
         return;
     }
     findFrom(std::max(m_grid->currentIndex().row(), 0), false);
@@ -163,10 +164,24 @@ void TFindBar::showFound(bool found, bool wrapped, bool backwards)
         m_text->setPalette(palette);
     }
     if (found && wrapped)
-        m_note->setText(
+        showNote(
             QString::fromUtf8(backwards ? "Търсенето продължи от края" : "Търсенето продължи от началото"));
     else
-        m_note->clear();
+        showNote(QString());
+}
+
+void TFindBar::showNote(const QString &note)
+{
+    // The note takes the room that is left beside the box, which keeps its width.
+    if (!note.isEmpty() && m_note->text().isEmpty())
+        m_text->setFixedWidth(m_text->width());
+    if (note.isEmpty()) {
+        m_text->setMinimumWidth(0);
+        m_text->setMaximumWidth(QWIDGETSIZE_MAX);
+    }
+    m_note->setText(note);
+    m_note->setToolTip(note);
+    static_cast<QBoxLayout *>(layout())->setStretchFactor(m_note, note.isEmpty() ? 0 : 1);
 }
 
 void TFindBar::filterToggled(bool on)

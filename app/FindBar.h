@@ -38,6 +38,8 @@ private:
     // is when there is none.
     void findFrom(int row, bool backwards);
     void showFound(bool found, bool wrapped, bool backwards);
+    // The note beside the buttons (that the search went round), or none.
+    void showNote(const QString &note);
     void filterToggled(bool on);
     void showCount();
 

@@ -48,6 +48,8 @@ TForm1 *Form1 = nullptr;
 namespace {
 // The control panel's inner and outer bevel, a pixel each.
 constexpr int kPanelBevels = 2;
+// The space between two of the control panel's buttons.
+constexpr int kButtonGap = 7;
 // The main window whose catalogue is open, for the save when the process ends without it (the X
 // server went away and Qt ends the process).
 TForm1 *g_liveForm = nullptr;
@@ -100,6 +102,9 @@ TForm1::TForm1(QWidget *parent)
     m_ui->StatusBar1->addWidget(panel);
     m_ui->StatusBar1->setSizeGripEnabled(true);
     m_ui->ControlPanel->installEventFilter(this);
+    // No narrower than the three buttons beside the player list: the window's smallest size.
+    m_ui->ControlPanel->setMinimumWidth(m_ui->Button03->geometry().right() + 1 + kButtonGap +
+                                        m_ui->Panel1->width() + kPanelBevels);
     m_ui->PlayerBox->setCurrentIndex(-1);
     BuildGridMenu();
 

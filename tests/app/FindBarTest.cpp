@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -85,9 +86,13 @@ TEST(FindBar, TypingFindsInTitleLabelFormatAndLentTo)
     w.key(Qt::Key_F3);
     EXPECT_EQ(w.title(), cp("Време разделно"));
     EXPECT_TRUE(w.label("FindNote").isEmpty());
+    const int boxWidth = w.text()->width();
     w.key(Qt::Key_F3);
     EXPECT_EQ(w.title(), cp("Под игото"));
     EXPECT_EQ(w.label("FindNote"), QString::fromUtf8("Търсенето продължи от началото"));
+    // The note takes the room beside the box, which keeps its width.
+    w.bar()->layout()->activate();
+    EXPECT_EQ(w.text()->width(), boxWidth);
     w.key(Qt::Key_F3, Qt::ShiftModifier);
     EXPECT_EQ(w.title(), cp("Време разделно"));
     EXPECT_EQ(w.label("FindNote"), QString::fromUtf8("Търсенето продължи от края"));

@@ -157,6 +157,11 @@ TEST(MainWindow, OpensAtItsPlaceWithTheControlPanelsTwoBevels)
     EXPECT_EQ(face.pixel(r, 0), light);
     EXPECT_EQ(face.pixel(0, b), light);
     EXPECT_EQ(form.ui().Panel1->geometry(), QRect(panel->width() - 2 - 238, 2, 238, 30));
+    // Made as small as it goes, the player list still stands clear of the buttons.
+    form.resize(300, 200);
+    QApplication::processEvents();
+    EXPECT_EQ(form.width(), 488);
+    EXPECT_GT(form.ui().Panel1->geometry().left(), form.ui().Button03->geometry().right());
 }
 
 TEST(MainWindow, ADoubleClickAnywhereInTheGridStartsTheFilm)
