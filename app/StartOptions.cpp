@@ -102,7 +102,7 @@ void OfferCatalogueFolder(const QString &folder)
     const QString answer = Dialogs().Ask(
         QString::fromUtf8("Папката %1 не съдържа каталог на Cinaxo (format.txt). Да се създаде ли "
                           "в нея нов, празен каталог?")
-            .arg(QDir::toNativeSeparators(dir)),
+            .arg(QDir::toNativeSeparators(QDir(folder).absolutePath())),
         TMsgDlgType::mtConfirmation, {yes, no}, no);
     if (answer != yes)
         return;

@@ -53,7 +53,7 @@ TEST(StartOptions, AFolderWithoutACatalogueIsSetUpWhenTheUserAgrees)
     EXPECT_EQ(dialogs.asked[0].text,
               QString::fromUtf8("Папката %1 не съдържа каталог на Cinaxo (format.txt). Да се "
                                 "създаде ли в нея нов, празен каталог?")
-                  .arg(dir));
+                  .arg(folder.path()));
     EXPECT_TRUE(QDir(dir).isEmpty());
 
     dialogs.namedAnswers = {QString::fromUtf8("Да")};
