@@ -10,6 +10,7 @@
 #include <QFont>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QTimer>
 #include <algorithm>
 #include <numeric>
 
@@ -874,8 +875,27 @@ void TDBGrid::currentChanged(const QModelIndex &current, const QModelIndex &prev
     if (m_following || m_model->changingRows() || !current.isValid() || current.row() == m_model->activeRow())
         return;
     TDataSet *ds = m_model->dataSet();
-    if (ds && ds->Active() && ds->State() == TDataSetState::dsBrowse)
+    if (!ds || !ds->Active() || ds->State() != TDataSetState::dsBrowse)
+        return;
+    // Called from inside the selection model's signal: an error must not unwind through it. The
+    // view goes back to the dataset's record, at once and again once the event that moved the view
+    // is over (a mouse press selects its row after this), and the error is shown then, not in the
+    // middle of a mouse press.
+    try {
         m_model->moveToRow(current.row());
+    } catch (...) {
+        followDataSet(m_model->activeRow());
+        QTimer::singleShot(0, this, [this, error = std::current_exception()] {
+            followDataSet(m_model->activeRow());
+            try {
+                std::rethrow_exception(error);
+            } catch (const std::exception &e) {
+                handleException(e);
+            } catch (...) {
+                handleException(Exception("Unknown error"));
+            }
+        });
+    }
 }
 
 int virtualKeyOf(int qtKey)

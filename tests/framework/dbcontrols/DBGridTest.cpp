@@ -51,6 +51,34 @@ TEST(DBGrid, PickingARowMovesTheDataset)
     EXPECT_EQ(f.ds->FieldByName("Title").AsString(), "Gamma");
 }
 
+TEST(DBGrid, AMoveTheDatasetRefusesIsReportedAndTheViewStaysWithTheDataset)
+{
+    GridFixture f;
+    std::vector<std::string> reported;
+    setExceptionHandler([&](const std::exception &e) { reported.push_back(e.what()); });
+    f.ds->BeforeScroll = [](TDataSet &) { throw Exception("No scrolling now"); };
+    f.grid.show();
+    // A click on the third row: the selection model's signal is where the error is raised.
+    const QRect third = f.grid.visualRect(f.grid.model()->index(2, 0));
+    QTest::mouseClick(f.grid.viewport(), Qt::LeftButton, {}, third.center());
+    // Shown after the click's events, not from inside them.
+    EXPECT_TRUE(reported.empty());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !reported.empty(); }));
+    EXPECT_EQ(reported, std::vector<std::string>{"No scrolling now"});
+    EXPECT_EQ(f.grid.currentIndex().row(), 0);
+    EXPECT_EQ(f.grid.selectionModel()->selectedRows(), QModelIndexList{f.grid.model()->index(0, 0)});
+    EXPECT_EQ(f.ds->FieldByName("Title").AsString(), "Alpha");
+    // The same by key; and once the dataset lets it, the view moves again.
+    QTest::keyClick(&f.grid, Qt::Key_Down);
+    EXPECT_EQ(f.grid.currentIndex().row(), 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return reported.size() == 2; }));
+    f.ds->BeforeScroll = nullptr;
+    QTest::keyClick(&f.grid, Qt::Key_Down);
+    EXPECT_EQ(f.grid.currentIndex().row(), 1);
+    EXPECT_EQ(f.ds->FieldByName("Title").AsString(), "Beta");
+    setExceptionHandler(nullptr);
+}
+
 TEST(DBGrid, RecordsBeingInsertedOrEditedShowInTheirRow)
 {
     GridFixture f;
