@@ -11,6 +11,7 @@
 #include <QStyleOptionMenuItem>
 #include <QTimer>
 #include <algorithm>
+#include <optional>
 #include <unordered_map>
 
 namespace {
@@ -149,6 +150,31 @@ void reportLater(const std::exception &error)
     // Not from inside a paint event: the error box runs an event loop of its own.
     const std::string message = error.what();
     QTimer::singleShot(0, [message] { handleException(Exception(message)); });
+}
+
+// The size of an item, measured by the program's handlers. An error they raise must not unwind
+// through Qt's layout code, which asks for the sizes: it is reported after the event, and the item
+// stays unmeasured, so that it is measured again the next time its size is asked for. A menu window
+// that cannot be laid out is closed before the error shows, rather than asking again on every paint.
+std::optional<QSize> guardedItemSize(TMenu &menu, TMenuItem *item, QWidget *menuWindow = nullptr)
+{
+    // Qt asks for the sizes many times in one event: one box for them, not one per question.
+    static bool reportPending = false;
+    try {
+        return menu.ItemSize(item);
+    } catch (const std::exception &error) {
+        if (!reportPending && !dynamic_cast<const EAbort *>(&error)) {
+            reportPending = true;
+            QTimer::singleShot(0,
+                               [message = std::string(error.what()), window = QPointer<QWidget>(menuWindow)] {
+                                   reportPending = false;
+                                   if (window)
+                                       window->close();
+                                   handleException(Exception(message));
+                               });
+        }
+    }
+    return std::nullopt;
 }
 
 QColor qcolor(TColor color)
@@ -296,7 +322,6 @@ void TMenuWidget::ensureLayout() const
 {
     if (m_layoutValid)
         return;
-    m_layoutValid = true;
     m_slots.clear();
     m_barBreaks.clear();
     int x = 0, y = 0, column = 0, columnWidth = 0, height = 0;
@@ -310,7 +335,16 @@ void TMenuWidget::ensureLayout() const
         TMenuItem *child = m_item->Items(i);
         if (!child->Visible())
             continue;
-        const QSize size = m_menu->ItemSize(child);
+        const std::optional<QSize> measured =
+            guardedItemSize(*m_menu, child, const_cast<TMenuWidget *>(this));
+        if (!measured) {
+            // Nothing half-built: the menu shows empty and is laid out again when next asked.
+            m_slots.clear();
+            m_barBreaks.clear();
+            m_clientSize = QSize();
+            return;
+        }
+        const QSize size = *measured;
         if (child->Break() != mbNone && !m_slots.empty()) {
             closeColumn();
             x += columnWidth;
@@ -329,6 +363,7 @@ void TMenuWidget::ensureLayout() const
     }
     closeColumn();
     m_clientSize = QSize(x + columnWidth, height);
+    m_layoutValid = true;
 }
 
 int TMenuWidget::ColumnCount() const
@@ -663,7 +698,7 @@ bool TMenuBarWidget::KeyboardCues() const
 QSize TMenuBarWidget::qtItemSize() const
 {
     TMenuItem *item = TMenu::ItemOf(m_styled);
-    return item ? m_menu->ItemSize(item) : QSize(0, 0);
+    return item ? guardedItemSize(*m_menu, item).value_or(QSize(0, 0)) : QSize(0, 0);
 }
 
 void TMenuBarWidget::Relayout()

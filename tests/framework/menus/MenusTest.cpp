@@ -269,6 +269,48 @@ TEST_F(Menus, ItemsAreMeasuredOnceUntilARebuild)
     menu.Widget()->hide();
 }
 
+TEST_F(Menus, AFailedMeasureIsReportedOnceAfterTheEventAndMeasuredAgainLater)
+{
+    QWidget owner;
+    TPopupMenu menu(&owner);
+    menu.setOwnerDraw(true);
+    TMenuItem *a = addItem(menu.Items(), QStringLiteral("A"));
+    TMenuItem *b = addItem(menu.Items(), QStringLiteral("B"));
+    bool failing = true;
+    for (TMenuItem *item : {a, b}) {
+        item->OnMeasureItem = TMenuMeasureItemEvent([&, item](TMenuItem *, TCanvas &, int &w, int &h) {
+            if (failing && item == b)
+                throw Exception("Cannot measure B");
+            w = 60;
+            h = 20;
+        });
+    }
+    std::vector<std::string> reported;
+    setExceptionHandler([&](const std::exception &e) { reported.push_back(e.what()); });
+    // Qt's layout code asks for the sizes: nothing may unwind through it.
+    menu.Popup(10, 10);
+    TMenuWidget *widget = menu.Widget();
+    // One box for the many questions of the showing, after it; the menu that cannot be laid out
+    // closes first.
+    EXPECT_TRUE(reported.empty());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !reported.empty(); }));
+    QTest::qWait(50);
+    EXPECT_EQ(reported, std::vector<std::string>{"Cannot measure B"});
+    EXPECT_FALSE(widget->isVisible());
+    // No half-built layout was kept: once the handler measures, the menu is laid out whole without
+    // a rebuild.
+    failing = false;
+    const int extra = 2 * QFontMetrics(menu.SystemMenuFont()).averageCharWidth();
+    EXPECT_EQ(widget->ItemRect(a), QRect(3, 3, 60 + extra, 20));
+    EXPECT_EQ(widget->ItemRect(b), QRect(3, 23, 60 + extra, 20));
+    menu.Popup(10, 10);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return widget->isVisible(); }));
+    EXPECT_EQ(widget->size(), QSize(60 + extra + 6, 40 + 6));
+    widget->hide();
+    EXPECT_EQ(reported.size(), 1u);
+    setExceptionHandler(nullptr);
+}
+
 TEST_F(Menus, OwnerDrawnItemsPaintOnTheRealMenu)
 {
     QWidget owner;
