@@ -11,6 +11,7 @@
 #include <QStyleOptionMenuItem>
 #include <QTimer>
 #include <algorithm>
+#include <functional>
 #include <optional>
 #include <unordered_map>
 
@@ -177,6 +178,19 @@ std::optional<QSize> guardedItemSize(TMenu &menu, TMenuItem *item, QWidget *menu
     return std::nullopt;
 }
 
+// A menu window or a menu bar takes the menus' font and has Qt lay its items out anew, asking their
+// sizes again and resizing it where it shows. `baseChange` is the Qt class's own changeEvent.
+void relayout(QWidget &widget, TMenu &menu, const std::function<void(QEvent *)> &baseChange)
+{
+    const QFont font = menu.SystemMenuFont();
+    if (font != widget.font())
+        widget.setFont(font);
+    QEvent styleChange(QEvent::StyleChange);
+    baseChange(&styleChange);
+    widget.updateGeometry();
+    widget.update();
+}
+
 QColor qcolor(TColor color)
 {
     return toQColor(color);
@@ -308,14 +322,7 @@ void TMenuWidget::setKeyboardCues(bool value)
 void TMenuWidget::Relayout()
 {
     m_layoutValid = false;
-    const QFont font = m_menu->SystemMenuFont();
-    if (font != this->font())
-        setFont(font);
-    // Qt lays its items out anew, asking their sizes again, and resizes a shown menu.
-    QEvent styleChange(QEvent::StyleChange);
-    QMenu::changeEvent(&styleChange);
-    updateGeometry();
-    update();
+    relayout(*this, *m_menu, [this](QEvent *event) { QMenu::changeEvent(event); });
 }
 
 void TMenuWidget::ensureLayout() const
@@ -703,13 +710,7 @@ QSize TMenuBarWidget::qtItemSize() const
 
 void TMenuBarWidget::Relayout()
 {
-    const QFont font = m_menu->SystemMenuFont();
-    if (font != this->font())
-        setFont(font);
-    QEvent styleChange(QEvent::StyleChange);
-    QMenuBar::changeEvent(&styleChange);
-    updateGeometry();
-    update();
+    relayout(*this, *m_menu, [this](QEvent *event) { QMenuBar::changeEvent(event); });
 }
 
 void TMenuBarWidget::updateHotkeys()
