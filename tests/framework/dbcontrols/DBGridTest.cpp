@@ -3,9 +3,11 @@
 #include "DBEdit.h"
 #include "DataSource.h"
 #include "Fields.h"
+#include "RowIndicator.h"
 
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
+#include <QStandardItemModel>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <random>
@@ -380,6 +382,20 @@ TEST(DBGrid, RowsFollowTheCatalogueThroughRandomEdits)
 TEST(DBGrid, TheIndicatorColumnGainsAndLosesOneRowAtATime)
 {
     GridFixture f(manyFilms(30));
+    // The stock header's own handling of the rows is replaced, not run beside the indicator's, for
+    // every model the header is given.
+    auto *indicator = qobject_cast<RowIndicator *>(f.grid.verticalHeader());
+    ASSERT_NE(indicator, nullptr);
+    EXPECT_TRUE(indicator->TakesRowChanges());
+    QStandardItemModel other(3, 1);
+    indicator->setModel(&other);
+    EXPECT_TRUE(indicator->TakesRowChanges());
+    other.insertRow(1);
+    EXPECT_EQ(indicator->count(), 4);
+    other.removeRows(0, 2);
+    EXPECT_EQ(indicator->count(), 2);
+    indicator->setModel(f.grid.model());
+    EXPECT_TRUE(indicator->TakesRowChanges());
     f.grid.show();
     std::vector<std::pair<int, int>> counts;
     QObject::connect(f.grid.verticalHeader(), &QHeaderView::sectionCountChanged,
