@@ -17,10 +17,10 @@ TLendForm::TLendForm(QWidget *owner) : QDialog(owner), m_ui(std::make_unique<Ui:
     setFont(LayoutFont("MS Sans Serif", 11));
     setFixedSize(297, 97);
     LoadSkins({m_ui->Button01, m_ui->Button02});
-    connect(m_ui->Button01, &TNoxSkinBtn::OnClick, this, &TLendForm::Button01Click);
-    connect(m_ui->Button02, &TNoxSkinBtn::OnClick, this, &TLendForm::Button02Click);
+    connect(m_ui->Button01, &TNoxSkinBtn::OnClick, this, Guarded([this] { Button01Click(); }));
+    connect(m_ui->Button02, &TNoxSkinBtn::OnClick, this, Guarded([this] { Button02Click(); }));
     // Enter in the box saves, as the skin buttons take no focus.
-    connect(m_ui->NameBox->lineEdit(), &QLineEdit::returnPressed, this, &TLendForm::Button01Click);
+    connect(m_ui->NameBox->lineEdit(), &QLineEdit::returnPressed, this, Guarded([this] { Button01Click(); }));
 }
 
 TLendForm::~TLendForm() = default;

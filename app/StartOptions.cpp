@@ -25,8 +25,9 @@ struct Parser
             "Каталог на домашна филмова колекция на сменяеми дискове.\n"
             "Keeps the catalogue of a home film collection on removable discs.\n\n"
             "The catalogue (db.txt, with its schema format.txt) is the one beside the program when\n"
-            "format.txt lies there, otherwise the one in ~/.local/share/Cinaxo, which the first start\n"
-            "fills with the installed format.txt and an empty catalogue."));
+            "anything of a catalogue lies there or no installation is around it, otherwise the one in\n"
+            "~/.local/share/Cinaxo, which the first start fills with the installed format.txt and an\n"
+            "empty catalogue."));
         parser.addHelpOption();
         parser.addVersionOption();
         parser.addOption(catalogue);

@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTimer>
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <fcntl.h>
@@ -23,6 +25,8 @@ template <typename T> bool parseNumber(std::string_view &text, T &value, int bas
     return true;
 }
 } // namespace
+
+Journal::Journal() = default;
 
 Journal::~Journal()
 {
@@ -44,10 +48,48 @@ void Journal::start(const QString &fileName, const FileState &base, bool append)
 
 void Journal::stop()
 {
-    if (m_fd >= 0)
+    if (m_timer)
+        m_timer->stop();
+    if (m_fd >= 0) {
+        // The file stays: what it holds must reach the disk as well.
+        if (m_unsynced)
+            syncLines();
         ::close(m_fd);
+    }
     m_fd = -1;
+    m_unsynced = false;
     m_fileName.clear();
+}
+
+bool Journal::syncLines()
+{
+    m_unsynced = false;
+    m_lastSync = now();
+    ++m_syncs;
+    return ::fdatasync(m_fd) == 0;
+}
+
+void Journal::sync()
+{
+    if (m_timer)
+        m_timer->stop();
+    if (m_fd < 0 || !m_unsynced)
+        return;
+    if (!syncLines())
+        handleException(EWriteError("Stream write error"));
+}
+
+void Journal::syncLater()
+{
+    if (!m_timer) {
+        m_timer = std::make_unique<QTimer>();
+        m_timer->setSingleShot(true);
+        m_timer->callOnTimeout([this] { sync(); });
+    }
+    if (m_timer->isActive())
+        return;
+    const auto due = std::chrono::ceil<std::chrono::milliseconds>(m_lastSync + kSyncDelay - now());
+    m_timer->start(std::clamp(due, std::chrono::milliseconds(0), kSyncDelay));
 }
 
 void Journal::open()
@@ -84,6 +126,7 @@ void Journal::open()
         ::fsync(m_fd);
         Files::syncFolderOf(m_fileName);
     }
+    m_lastSync = now();
 }
 
 void Journal::record(Op op, int index, std::string_view line)
@@ -105,6 +148,15 @@ void Journal::record(Op op, int index, std::string_view line)
         text += '\n';
         if (!Files::writeAll(m_fd, text.data(), text.size()))
             throw EWriteError("Stream write error");
+        m_unsynced = true;
+        if (now() - m_lastSync >= kSyncDelay) {
+            if (m_timer)
+                m_timer->stop();
+            if (!syncLines())
+                throw EWriteError("Stream write error");
+        } else {
+            syncLater();
+        }
     } catch (...) {
         stop();
         throw;
@@ -114,6 +166,8 @@ void Journal::record(Op op, int index, std::string_view line)
 void Journal::remove()
 {
     const QString name = m_fileName;
+    // Going anyway: no need for its lines to reach the disk.
+    m_unsynced = false;
     stop();
     if (!name.isEmpty())
         QFile::remove(name);

@@ -4,12 +4,14 @@
 #include "CollatedOrder.h"
 #include "DataSet.h"
 #include "DataSource.h"
+#include "RowIndicator.h"
 #include "VirtualKeys.h"
 
 #include <QCollator>
 #include <QFont>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QTimer>
 #include <algorithm>
 #include <numeric>
 
@@ -730,72 +732,6 @@ QVariant DBGridModel::headerData(int section, Qt::Orientation orientation, int r
     }
 }
 
-namespace {
-// The indicator column. Its rows are all alike (fixed height, none hidden or moved), so a row
-// added or removed anywhere changes it as one added or removed at the end would. The stock header
-// walks every row on each removal, which a million films feel.
-class RowIndicator : public QHeaderView
-{
-public:
-    explicit RowIndicator(QWidget *parent) : QHeaderView(Qt::Vertical, parent)
-    {
-        // As the table view's own vertical header.
-        setSectionsClickable(true);
-        setHighlightSections(true);
-    }
-
-    void setModel(QAbstractItemModel *model) override
-    {
-        if (model == this->model())
-            return;
-        disconnect(m_inserted);
-        disconnect(m_removed);
-        QHeaderView::setModel(model);
-        if (!model)
-            return;
-        // Take the row notifications over from the stock header where it takes them by name.
-        if (disconnect(model, SIGNAL(rowsInserted(QModelIndex, int, int)), this,
-                       SLOT(sectionsInserted(QModelIndex, int, int))))
-            m_inserted = connect(model, &QAbstractItemModel::rowsInserted, this, &RowIndicator::rowsInserted);
-        if (disconnect(model, SIGNAL(rowsRemoved(QModelIndex, int, int)), this,
-                       SLOT(_q_sectionsRemoved(QModelIndex, int, int))))
-            m_removed = connect(model, &QAbstractItemModel::rowsRemoved, this, &RowIndicator::rowsRemoved);
-    }
-
-private:
-    bool alike() const { return !sectionsHidden() && !sectionsMoved() && !stretchLastSection(); }
-
-    void rowsInserted(const QModelIndex &parent, int first, int last)
-    {
-        if (!alike()) {
-            sectionsInserted(parent, first, last);
-            return;
-        }
-        if (parent.isValid())
-            return;
-        // The model's count, not count(): that would lay the header out first, the slow way.
-        const int rows = model()->rowCount();
-        initializeSections(rows - (last - first + 1), rows - 1);
-    }
-
-    void rowsRemoved(const QModelIndex &parent, int first, int last)
-    {
-        const int after = model()->rowCount();
-        if (!alike() || after <= 0) {
-            QMetaObject::invokeMethod(this, "_q_sectionsRemoved", Qt::DirectConnection,
-                                      Q_ARG(QModelIndex, parent), Q_ARG(int, first), Q_ARG(int, last));
-            return;
-        }
-        if (parent.isValid())
-            return;
-        initializeSections(after - 1, after - 1);
-    }
-
-    QMetaObject::Connection m_inserted;
-    QMetaObject::Connection m_removed;
-};
-} // namespace
-
 TDBGrid::TDBGrid(QWidget *parent) : QTableView(parent), m_model(new DBGridModel(this))
 {
     setVerticalHeader(new RowIndicator(this));
@@ -874,8 +810,27 @@ void TDBGrid::currentChanged(const QModelIndex &current, const QModelIndex &prev
     if (m_following || m_model->changingRows() || !current.isValid() || current.row() == m_model->activeRow())
         return;
     TDataSet *ds = m_model->dataSet();
-    if (ds && ds->Active() && ds->State() == TDataSetState::dsBrowse)
+    if (!ds || !ds->Active() || ds->State() != TDataSetState::dsBrowse)
+        return;
+    // Called from inside the selection model's signal: an error must not unwind through it. The
+    // view goes back to the dataset's record, at once and again once the event that moved the view
+    // is over (a mouse press selects its row after this), and the error is shown then, not in the
+    // middle of a mouse press.
+    try {
         m_model->moveToRow(current.row());
+    } catch (...) {
+        followDataSet(m_model->activeRow());
+        QTimer::singleShot(0, this, [this, error = std::current_exception()] {
+            followDataSet(m_model->activeRow());
+            try {
+                std::rethrow_exception(error);
+            } catch (const std::exception &e) {
+                handleException(e);
+            } catch (...) {
+                handleException(Exception("Unknown error"));
+            }
+        });
+    }
 }
 
 int virtualKeyOf(int qtKey)

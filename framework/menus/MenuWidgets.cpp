@@ -11,6 +11,8 @@
 #include <QStyleOptionMenuItem>
 #include <QTimer>
 #include <algorithm>
+#include <functional>
+#include <optional>
 #include <unordered_map>
 
 namespace {
@@ -151,6 +153,44 @@ void reportLater(const std::exception &error)
     QTimer::singleShot(0, [message] { handleException(Exception(message)); });
 }
 
+// The size of an item, measured by the program's handlers. An error they raise must not unwind
+// through Qt's layout code, which asks for the sizes: it is reported after the event, and the item
+// stays unmeasured, so that it is measured again the next time its size is asked for. A menu window
+// that cannot be laid out is closed before the error shows, rather than asking again on every paint.
+std::optional<QSize> guardedItemSize(TMenu &menu, TMenuItem *item, QWidget *menuWindow = nullptr)
+{
+    // Qt asks for the sizes many times in one event: one box for them, not one per question.
+    static bool reportPending = false;
+    try {
+        return menu.ItemSize(item);
+    } catch (const std::exception &error) {
+        if (!reportPending && !dynamic_cast<const EAbort *>(&error)) {
+            reportPending = true;
+            QTimer::singleShot(0,
+                               [message = std::string(error.what()), window = QPointer<QWidget>(menuWindow)] {
+                                   reportPending = false;
+                                   if (window)
+                                       window->close();
+                                   handleException(Exception(message));
+                               });
+        }
+    }
+    return std::nullopt;
+}
+
+// A menu window or a menu bar takes the menus' font and has Qt lay its items out anew, asking their
+// sizes again and resizing it where it shows. `baseChange` is the Qt class's own changeEvent.
+void relayout(QWidget &widget, TMenu &menu, const std::function<void(QEvent *)> &baseChange)
+{
+    const QFont font = menu.SystemMenuFont();
+    if (font != widget.font())
+        widget.setFont(font);
+    QEvent styleChange(QEvent::StyleChange);
+    baseChange(&styleChange);
+    widget.updateGeometry();
+    widget.update();
+}
+
 QColor qcolor(TColor color)
 {
     return toQColor(color);
@@ -282,21 +322,13 @@ void TMenuWidget::setKeyboardCues(bool value)
 void TMenuWidget::Relayout()
 {
     m_layoutValid = false;
-    const QFont font = m_menu->SystemMenuFont();
-    if (font != this->font())
-        setFont(font);
-    // Qt lays its items out anew, asking their sizes again, and resizes a shown menu.
-    QEvent styleChange(QEvent::StyleChange);
-    QMenu::changeEvent(&styleChange);
-    updateGeometry();
-    update();
+    relayout(*this, *m_menu, [this](QEvent *event) { QMenu::changeEvent(event); });
 }
 
 void TMenuWidget::ensureLayout() const
 {
     if (m_layoutValid)
         return;
-    m_layoutValid = true;
     m_slots.clear();
     m_barBreaks.clear();
     int x = 0, y = 0, column = 0, columnWidth = 0, height = 0;
@@ -310,7 +342,16 @@ void TMenuWidget::ensureLayout() const
         TMenuItem *child = m_item->Items(i);
         if (!child->Visible())
             continue;
-        const QSize size = m_menu->ItemSize(child);
+        const std::optional<QSize> measured =
+            guardedItemSize(*m_menu, child, const_cast<TMenuWidget *>(this));
+        if (!measured) {
+            // Nothing half-built: the menu shows empty and is laid out again when next asked.
+            m_slots.clear();
+            m_barBreaks.clear();
+            m_clientSize = QSize();
+            return;
+        }
+        const QSize size = *measured;
         if (child->Break() != mbNone && !m_slots.empty()) {
             closeColumn();
             x += columnWidth;
@@ -329,6 +370,7 @@ void TMenuWidget::ensureLayout() const
     }
     closeColumn();
     m_clientSize = QSize(x + columnWidth, height);
+    m_layoutValid = true;
 }
 
 int TMenuWidget::ColumnCount() const
@@ -663,18 +705,12 @@ bool TMenuBarWidget::KeyboardCues() const
 QSize TMenuBarWidget::qtItemSize() const
 {
     TMenuItem *item = TMenu::ItemOf(m_styled);
-    return item ? m_menu->ItemSize(item) : QSize(0, 0);
+    return item ? guardedItemSize(*m_menu, item).value_or(QSize(0, 0)) : QSize(0, 0);
 }
 
 void TMenuBarWidget::Relayout()
 {
-    const QFont font = m_menu->SystemMenuFont();
-    if (font != this->font())
-        setFont(font);
-    QEvent styleChange(QEvent::StyleChange);
-    QMenuBar::changeEvent(&styleChange);
-    updateGeometry();
-    update();
+    relayout(*this, *m_menu, [this](QEvent *event) { QMenuBar::changeEvent(event); });
 }
 
 void TMenuBarWidget::updateHotkeys()

@@ -51,10 +51,17 @@ QString UserDataDirectory()
                          QStringLiteral("/Cinaxo"));
 }
 
-QString ChooseProgramDirectory(const QString &executableDir, const QString &userDataDir)
+QString ChooseProgramDirectory(const QString &executableDir, const QString &userDataDir,
+                               const QString &installedDataDir)
 {
     const QString portable = withSeparator(executableDir);
-    return QFileInfo::exists(portable + QStringLiteral("format.txt")) ? portable : withSeparator(userDataDir);
+    // A portable copy whose format.txt went missing is still portable: its catalogue and skin lie
+    // beside it, and the missing schema is reported there.
+    for (const char *name : {"format.txt", "db.txt", "Skin"})
+        if (QFileInfo::exists(portable + QLatin1String(name)))
+            return portable;
+    const bool installed = QFileInfo::exists(withSeparator(installedDataDir) + QStringLiteral("format.txt"));
+    return installed ? withSeparator(userDataDir) : portable;
 }
 
 void SeedProgramDirectory(const QString &directory, const QString &installedDataDir)
@@ -77,15 +84,17 @@ void SeedProgramDirectory(const QString &directory, const QString &installedData
     writeWhole(schema, schemaBytes);
 }
 
-void SetUpProgramDirectory(const QString &catalogueDirectory)
+void SetUpProgramDirectory(const QString &catalogueDirectory, const QString &executableDir)
 {
     if (!catalogueDirectory.isEmpty()) {
         SetProgramDirectory(withSeparator(QDir(catalogueDirectory).absolutePath()));
         return;
     }
-    const QString dir = ChooseProgramDirectory(QCoreApplication::applicationDirPath(), UserDataDirectory());
+    const QString exe = executableDir.isEmpty() ? QCoreApplication::applicationDirPath() : executableDir;
+    const QString dir = ChooseProgramDirectory(exe, UserDataDirectory(), InstalledDataDirectory());
     SetProgramDirectory(dir);
-    SeedProgramDirectory(dir, InstalledDataDirectory());
+    if (dir != withSeparator(exe))
+        SeedProgramDirectory(dir, InstalledDataDirectory());
 }
 
 QString ProgramFile(const QString &relativeName)

@@ -1,10 +1,13 @@
 #include "Catalogue.h"
 #include "FileSizeLimit.h"
+#include "Journal.h"
 #include "Unprivileged.h"
 
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <random>
 #include <sys/stat.h>
@@ -401,4 +404,86 @@ TEST(Journal, BlankLinesDroppedInOnePassAreJournalledToo)
     next->ApplyJournal();
     next->Close();
     EXPECT_EQ(after.readDb(), c.readDb());
+}
+
+TEST(Journal, APowerCutInTheLastLineKeepsExactlyTheLinesBeforeIt)
+{
+    Catalogue c;
+    const QString name = c.path(QStringLiteral("cut.journal"));
+    FileState base;
+    base.stamp.size = 30;
+    base.hash = 0xABCDEF;
+    const std::vector<Journal::Entry> written{{Journal::Op::Replace, 0, "Alpha,X"},
+                                              {Journal::Op::Delete, 2, ""},
+                                              {Journal::Op::Insert, 1, "\"Smith, John\",CD-002"}};
+    {
+        Journal journal;
+        journal.start(name, base);
+        for (const Journal::Entry &e : written)
+            journal.record(e.op, e.index, e.line);
+    }
+    const std::string whole = readFile(name);
+    const std::size_t lastLine = whole.rfind('\n', whole.size() - 2) + 1;
+    auto entriesOf = [&](const std::string &bytes) {
+        Catalogue cut;
+        cut.write(QStringLiteral("cut.journal"), bytes);
+        const Journal::Contents contents = Journal::read(cut.path(QStringLiteral("cut.journal")));
+        EXPECT_EQ(contents.baseSize, 30);
+        EXPECT_EQ(contents.baseHash, 0xABCDEFu);
+        std::vector<std::string> lines;
+        for (const Journal::Entry &e : contents.entries)
+            lines.push_back(char(e.op) + std::to_string(e.index) + e.line);
+        return lines;
+    };
+    std::vector<std::string> before, all;
+    for (std::size_t i = 0; i < written.size(); ++i) {
+        const std::string line = char(written[i].op) + std::to_string(written[i].index) + written[i].line;
+        all.push_back(line);
+        if (i + 1 < written.size())
+            before.push_back(line);
+    }
+    EXPECT_EQ(entriesOf(whole), all);
+    // Cut at every byte of the last line, and the same lengths with the unwritten rest turned to the
+    // zeros a file system can leave after a power cut.
+    for (std::size_t cut = lastLine; cut < whole.size(); ++cut) {
+        EXPECT_EQ(entriesOf(whole.substr(0, cut)), before) << "cut at " << cut;
+        EXPECT_EQ(entriesOf(whole.substr(0, cut) + std::string(whole.size() - cut, '\0')), before)
+            << "zeros from " << cut;
+    }
+}
+
+TEST(Journal, LinesReachTheDiskWithinASecondWithOneSyncForABurst)
+{
+    Catalogue c;
+    Journal::Clock::time_point clock{};
+    Journal journal;
+    journal.setClock([&] { return clock; });
+    journal.start(c.path(QStringLiteral("db.txt.journal")), FileState{});
+    using std::chrono::milliseconds;
+    // A burst: the lines wait for one sync.
+    for (int i = 0; i < 100; ++i) {
+        journal.record(Journal::Op::Delete, i);
+        clock += milliseconds(5);
+    }
+    EXPECT_TRUE(journal.syncPending());
+    EXPECT_EQ(journal.syncCount(), 0);
+    // A second after the last sync, the next line is synced as it is recorded, with those before it.
+    clock += milliseconds(500);
+    journal.record(Journal::Op::Delete, 100);
+    EXPECT_FALSE(journal.syncPending());
+    EXPECT_EQ(journal.syncCount(), 1);
+    // A line after which nothing is recorded is synced by the event loop, within the second.
+    clock += milliseconds(200);
+    journal.record(Journal::Op::Delete, 101);
+    EXPECT_TRUE(journal.syncPending());
+    QElapsedTimer waited;
+    waited.start();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !journal.syncPending(); }, 3000));
+    EXPECT_LE(waited.elapsed(), 1000);
+    EXPECT_EQ(journal.syncCount(), 2);
+    // Stopping syncs what waits.
+    clock += milliseconds(10);
+    journal.record(Journal::Op::Delete, 102);
+    journal.stop();
+    EXPECT_EQ(journal.syncCount(), 3);
 }

@@ -31,39 +31,13 @@ start() {
     (cd "$home" && exec "$prefix/bin/cinaxo" >"$work/log" 2>&1) &
     app_pid=$!
 }
-visible_windows() { # NAME: every visible window with exactly this name
-    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null
-}
-window() { # NAME: the id of the first window with exactly this name
-    local id
-    id=$(timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -1)
-    [ -n "$id" ] || { echo "no window named $1"; return 1; }
-    echo "$id"
-}
-other_window() { # MAIN: waits for another visible window of the program (a menu, a message box)
-    local id
-    for _ in $(seq 200); do
-        for id in $(xdotool search --onlyvisible --name '.*' 2>/dev/null); do
-            if [ "$id" != "$1" ] && [ "$(xdotool getwindowname "$id" 2>/dev/null)" = Cinaxo ]; then
-                echo "$id"
-                return 0
-            fi
-        done
-        sleep 0.05
-    done
-    echo "no other window of the program"
-    return 1
-}
-exit_by_menu() { # File, then its last item: Exit
-    click "$1" 20 8
-    other_window "$1" >/dev/null || fail "the File menu did not open"
-    xdotool key Up Return
-}
 main_window_alone() { # the main window is up, and no box stands before or beside it
-    local main ids
-    main=$(window Cinaxo) || { echo "$main"; return 1; }
+    local main ids id
+    main=$(window Cinaxo) || { echo "no window named Cinaxo"; return 1; }
     # A box the start shows comes before the main window, so by now it would be found too.
-    ids=$(visible_windows Cinaxo)
+    ids=$(for id in $(visible_windows); do
+        [ "$(xdotool getwindowname "$id" 2>/dev/null)" = Cinaxo ] && echo "$id"
+    done)
     [ "$ids" = "$main" ] || { echo "more than one window: $ids"; return 1; }
     [ "$(xdotool getwindowgeometry "$main" | sed -n 's/.*Geometry: //p')" = 544x375 ] || {
         echo "the first window is not the main window: $(xdotool getwindowgeometry "$main")"
@@ -81,7 +55,7 @@ installed)
     [ -f "$data/db.txt" ] && [ ! -s "$data/db.txt" ] || fail "no empty catalogue was seeded"
     focus "$main"
     xdotool key Insert
-    dialog=$(window AddEditForm) || fail "$dialog"
+    dialog=$(window AddEditForm) || fail "no window named AddEditForm"
     focus "$dialog"
     click "$dialog" 100 70
     type_text 'Нов филм'
@@ -124,7 +98,7 @@ mounted)
     # The second film's disc is mounted nowhere: the message asks for it, and no player starts.
     rm "$work/args.txt"
     xdotool key Down Return
-    box=$(other_window "$main") || fail "$box"
+    box=$(other_window "$main") || fail "no box for the missing film"
     [ -e "$work/args.txt" ] && fail "a player started for a missing film"
     focus "$box"
     xdotool key Return

@@ -23,10 +23,10 @@ app_pid=$!
 
 case "$case_name" in
 add)
-    main=$(window Cinaxo)
+    main=$(window Cinaxo) || fail "no window named Cinaxo"
     focus "$main"
     xdotool key Insert
-    dialog=$(window AddEditForm)
+    dialog=$(window AddEditForm) || fail "no window named AddEditForm"
     # The title bar reads the window's caption and nothing more.
     title=$(xdotool getwindowname "$dialog")
     [ "$title" = AddEditForm ] || fail "the title bar reads $title"
@@ -40,10 +40,10 @@ add)
     expect_db '"Нов филм, нов"\r\nКазабланка,DVD-001,DVD,D:\\VIDEO_TS\\VTS_01_1.VOB,,,Да\r\n"Smith, John",CD-002,DivX,,,,Не,Иван\r\nMatrix,DVD-002,DVD,,,,Да\r\n'
     ;;
 edit)
-    main=$(window Cinaxo)
+    main=$(window Cinaxo) || fail "no window named Cinaxo"
     focus "$main"
     xdotool key Down F9
-    dialog=$(window AddEditForm)
+    dialog=$(window AddEditForm) || fail "no window named AddEditForm"
     focus "$dialog"
     click "$dialog" 100 70
     xdotool key ctrl+a
@@ -55,10 +55,10 @@ edit)
     expect_db 'Казабланка,DVD-001,DVD,D:\\VIDEO_TS\\VTS_01_1.VOB,,,Да\r\nСмит,CD-002,DivX,,,,Не,Иван\r\nMatrix,DVD-002,DVD,,,,Да\r\n'
     ;;
 delete)
-    main=$(window Cinaxo)
+    main=$(window Cinaxo) || fail "no window named Cinaxo"
     focus "$main"
     xdotool key Delete
-    confirm=$(window Confirm)
+    confirm=$(window Confirm) || fail "no window named Confirm"
     focus "$confirm"
     xdotool key Return
     gone "$confirm"
@@ -67,10 +67,10 @@ delete)
     expect_db '"Smith, John",CD-002,DivX,,,,Не,Иван\r\nMatrix,DVD-002,DVD,,,,Да\r\n'
     ;;
 cancel)
-    main=$(window Cinaxo)
+    main=$(window Cinaxo) || fail "no window named Cinaxo"
     focus "$main"
     xdotool key F9
-    dialog=$(window AddEditForm)
+    dialog=$(window AddEditForm) || fail "no window named AddEditForm"
     focus "$dialog"
     click "$dialog" 100 70
     type_text 'Отказано'
@@ -82,10 +82,10 @@ cancel)
     [ "$(stat -c %Y "$prog/db.txt")" = "$(date -d '2020-01-01 00:00:00' +%s)" ] || fail "the catalogue was written"
     ;;
 close)
-    main=$(window Cinaxo)
+    main=$(window Cinaxo) || fail "no window named Cinaxo"
     focus "$main"
     xdotool key Delete
-    confirm=$(window Confirm)
+    confirm=$(window Confirm) || fail "no window named Confirm"
     focus "$confirm"
     xdotool key Return
     gone "$confirm"
@@ -95,29 +95,29 @@ close)
     ;;
 no-db)
     # No to the empty catalogue, then the error.
-    question=$(window Cinaxo)
+    question=$(window Cinaxo) || fail "no window named Cinaxo"
     focus "$question"
     xdotool key Escape
     gone "$question"
-    error=$(window Cinaxo)
+    error=$(window Cinaxo) || fail "no window named Cinaxo"
     focus "$error"
     xdotool key Return
     gone "$error"
-    main=$(window Cinaxo)
+    main=$(window Cinaxo) || fail "no window named Cinaxo"
     exit_by_menu "$main"
     wait_exit
     [ -e "$prog/db.txt" ] && fail "a catalogue was made"
     ;;
 new-db)
-    question=$(window Cinaxo)
+    question=$(window Cinaxo) || fail "no window named Cinaxo"
     focus "$question"
     shot new-db
     xdotool key Return
     gone "$question"
-    main=$(window Cinaxo)
+    main=$(window Cinaxo) || fail "no window named Cinaxo"
     focus "$main"
     xdotool key Insert
-    dialog=$(window AddEditForm)
+    dialog=$(window AddEditForm) || fail "no window named AddEditForm"
     focus "$dialog"
     type_text 'Matrix'
     click "$dialog" 305 372
@@ -129,16 +129,16 @@ new-db)
 refuse)
     # The keys typed right after Insert land in the title box; a letter that the catalogue's code
     # page lacks is refused, and the dialog keeps everything typed.
-    main=$(window Cinaxo)
+    main=$(window Cinaxo) || fail "no window named Cinaxo"
     focus "$main"
     xdotool key Insert
-    dialog=$(window AddEditForm)
+    dialog=$(window AddEditForm) || fail "no window named AddEditForm"
     focus "$dialog"
     type_text 'Amélie'
     xdotool key Tab
     type_text 'CD-9'
     click "$dialog" 305 372
-    box=$(other_window "$main" "$dialog")
+    box=$(other_window "$main" "$dialog") || fail "no other window of the program"
     shot refuse
     focus "$box"
     xdotool key Return
@@ -156,10 +156,10 @@ refuse)
     ;;
 long)
     # Typing stops at the title's width of 100.
-    main=$(window Cinaxo)
+    main=$(window Cinaxo) || fail "no window named Cinaxo"
     focus "$main"
     xdotool key Insert
-    dialog=$(window AddEditForm)
+    dialog=$(window AddEditForm) || fail "no window named AddEditForm"
     focus "$dialog"
     type_text "$(printf '0123456789%.0s' $(seq 12))"
     click "$dialog" 305 372
@@ -171,37 +171,37 @@ long)
 save-failed)
     # The catalogue's folder goes away, so the save at exit fails; the box's buttons are, in order,
     # "Опитай отново", "Запиши другаде...", "Изход без запис" and "Отказ".
-    main=$(window Cinaxo)
+    main=$(window Cinaxo) || fail "no window named Cinaxo"
     focus "$main"
     xdotool key Delete
-    confirm=$(window Confirm)
+    confirm=$(window Confirm) || fail "no window named Confirm"
     focus "$confirm"
     xdotool key Return
     gone "$confirm"
     mv "$prog" "$work/gone"
     exit_by_menu "$main"
-    box=$(other_window "$main")
+    box=$(other_window "$main") || fail "no other window of the program"
     shot save-failed
     focus "$box"
     xdotool key Escape
     gone "$box"
     ended && fail "Escape ended the program"
     exit_by_menu "$main"
-    box=$(other_window "$main")
+    box=$(other_window "$main") || fail "no other window of the program"
     focus "$box"
     xdotool key Tab Tab space
     wait_exit
     [ "$(base64 -w0 <"$work/gone/db.txt")" = "$original" ] || fail "the catalogue changed"
     ;;
 file-dialog)
-    main=$(window Cinaxo)
+    main=$(window Cinaxo) || fail "no window named Cinaxo"
     focus "$main"
     open_file_menu "$main"
     xdotool key Down Return
-    settings=$(window 'Програмни настройки')
+    settings=$(window 'Програмни настройки') || fail "no window named Програмни настройки"
     focus "$settings"
     click "$settings" 361 85
-    chooser=$(window 'Посочете пълният път до MicroDVD ...')
+    chooser=$(window 'Посочете пълният път до MicroDVD ...') || fail "no window named Посочете пълният път до MicroDVD ..."
     focus "$chooser"
     shot file-dialog
     xdotool key Escape
@@ -222,14 +222,14 @@ player)
     late="$work/late/film.avi"
     printf 'Филм,CD-1,DivX,%s,,,Да\r\nЛипсващ,CD-2,DivX,/media/cdrom/none.avi,,,Да\r\nКъсен,CD-3,DivX,%s,,,Да\r\n' \
         "$film" "$late" | iconv -f UTF-8 -t CP1251 >"$prog/db.txt"
-    main=$(window Cinaxo)
+    main=$(window Cinaxo) || fail "no window named Cinaxo"
     focus "$main"
     open_file_menu "$main"
     xdotool key Down Return
-    settings=$(window 'Програмни настройки')
+    settings=$(window 'Програмни настройки') || fail "no window named Програмни настройки"
     focus "$settings"
     click "$settings" 361 85
-    chooser=$(window 'Посочете пълният път до MicroDVD ...')
+    chooser=$(window 'Посочете пълният път до MicroDVD ...') || fail "no window named Посочете пълният път до MicroDVD ..."
     focus "$chooser"
     type_text "$work/bin/player.exe"
     xdotool key Return
@@ -247,7 +247,7 @@ player)
     # The second film's disc is not in the drive.
     rm "$work/args.txt"
     xdotool key Down Return
-    box=$(other_window "$main")
+    box=$(other_window "$main") || fail "no other window of the program"
     [ -e "$work/args.txt" ] && fail "a player started for a missing film"
     focus "$box"
     xdotool key Return
@@ -255,7 +255,7 @@ player)
     # The third film's disc arrives while the message waits: the message closes, the player starts.
     focus "$main"
     xdotool key Down Return
-    box=$(other_window "$main")
+    box=$(other_window "$main") || fail "no other window of the program"
     [ -e "$work/args.txt" ] && fail "a player started before the disc arrived"
     mkdir -p "$work/late" && echo video >"$late"
     wait_for "starting the player on the disc's arrival" test -s "$work/args.txt"

@@ -28,14 +28,14 @@ shot() { # NAME: a screenshot of the screen, when asked for
 
 case "$case_name" in
 find-filter-sort)
-    main=$(window Cinaxo)
+    main=$(window Cinaxo) || fail "no window named Cinaxo"
     focus "$main"
     # Typing finds the first film that holds the text; F3 the next, here by its disc label.
     xdotool key ctrl+f
     type_text 'под'
     shot match
     xdotool key F3 Escape F9
-    dialog=$(window AddEditForm)
+    dialog=$(window AddEditForm) || fail "no window named AddEditForm"
     focus "$dialog"
     click "$dialog" 100 70
     xdotool key ctrl+a
@@ -57,7 +57,7 @@ find-filter-sort)
     shot filtered-sorted
     click "$main" 100 62
     xdotool key F9
-    dialog=$(window AddEditForm)
+    dialog=$(window AddEditForm) || fail "no window named AddEditForm"
     focus "$dialog"
     click "$dialog" 100 70
     xdotool key ctrl+a

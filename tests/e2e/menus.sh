@@ -14,43 +14,18 @@ dist=$3
 
 # Alt with a Cyrillic letter is sent through a key mapped anew, which a second group would hide.
 keyboard_layout=us
-. "$(dirname "$0")/xserver.sh"
+. "$(dirname "$0")/common.sh"
 
-# Waits until COMMAND succeeds, polling for at most SECONDS.
-wait_for() { # SECONDS WHAT COMMAND...
-    local seconds=$1 what=$2
-    shift 2
-    local deadline=$((SECONDS + seconds))
-    until "$@"; do
-        [ "$SECONDS" -ge "$deadline" ] && fail "$what"
-        sleep 0.05
-    done
-}
-
-prog="$work/prog"
-mkdir -p "$prog/Skin" "$work/config" "$work/run"
-chmod 700 "$work/run"
-export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run" HOME="$work"
-cp "$program" "$prog/cinaxo"
-cp "$dist/format.txt" "$prog/"
-cp "$dist/Skin/btnsource.bmp" "$prog/Skin/"
 films='Казабланка,DVD-001,DVD,D:\\VIDEO_TS\\VTS_01_1.VOB,,,Да\r\n"Smith, John",CD-002,DivX,,,,Не,Иван\r\nMatrix,DVD-002,DVD,,,,Да\r\n'
 printf "$films" | iconv -f UTF-8 -t CP1251 >"$prog/db.txt"
 
 (cd "$prog" && exec ./cinaxo >"$work/log" 2>&1) &
 app_pid=$!
 
-window() { # NAME: the id of the first visible window with exactly this name
-    local id
-    id=$(timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -1)
-    [ -n "$id" ] || fail "no window named $1"
-    echo "$id"
-}
-gone() { ! xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; }
 # The menus of the program are windows of their own with the program's name.
 menus_open() {
     local id count=0
-    for id in $(xdotool search --onlyvisible --name '.*' 2>/dev/null); do
+    for id in $(visible_windows); do
         [ "$id" != "$main" ] && [ "$(xdotool getwindowname "$id" 2>/dev/null)" = Cinaxo ] && count=$((count + 1))
     done
     echo "$count"
@@ -59,26 +34,13 @@ menu_shown() { [ "$(menus_open)" -ge 1 ]; }
 no_menu() { [ "$(menus_open)" -eq 0 ]; }
 open_menu() { # ACTION...: does ACTION and waits for a menu
     "$@"
-    wait_for 5 "no menu opened after: $*" menu_shown
+    wait_for "a menu after: $*" menu_shown
 }
 close_menus() {
     xdotool key Escape
     no_menu || xdotool key Escape
-    wait_for 5 "the menu stayed open" no_menu
+    wait_for "closing the menu" no_menu
 }
-focused() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
-focus() {
-    xdotool windowactivate "$1" 2>/dev/null || xdotool windowfocus "$1"
-    wait_for 5 "no focus on $1" focused "$1"
-}
-click() { xdotool mousemove --window "$1" "$2" "$3" click "${4:-1}"; }
-exited() { ! kill -0 "$app_pid" 2>/dev/null; }
-wait_exit() {
-    wait_for 10 "the program did not end" exited
-    app_pid=""
-}
-db_is() { [ "$(base64 -w0 <"$prog/db.txt")" = "$(printf "$1" | iconv -f UTF-8 -t CP1251 | base64 -w0)" ]; }
-expect_db() { db_is "$1" || fail "db.txt holds: $(iconv -f CP1251 -t UTF-8 <"$prog/db.txt" | sed -n l)"; }
 # The title of the menu bar item N (0, 1, 2) lies about this far from the window's left edge.
 bar_x() { echo $((14 + 40 * $1)); }
 exit_by_keys() { # Alt+Ф, up to the last item, Enter
@@ -87,7 +49,7 @@ exit_by_keys() { # Alt+Ф, up to the last item, Enter
     wait_exit
 }
 
-main=$(window Cinaxo)
+main=$(window Cinaxo) || fail "no window named Cinaxo"
 focus "$main"
 
 case "$case_name" in
@@ -101,18 +63,18 @@ menu-mouse)
     # Запис → Редакция with the arrows and Enter: the record dialog opens on the current film.
     open_menu click "$main" "$(bar_x 1)" 8
     xdotool key Down Down Return
-    dialog=$(window AddEditForm)
+    dialog=$(window AddEditForm) || fail "no window named AddEditForm"
     focus "$dialog"
     xdotool key Escape
-    wait_for 5 "the dialog stayed open" gone AddEditForm
+    gone "$dialog"
     focus "$main"
     # Запис → Изтрий with the mouse: it asks first.
     open_menu click "$main" "$(bar_x 1)" 8
     xdotool key Down Down Down Return
-    confirm=$(window Confirm)
+    confirm=$(window Confirm) || fail "no window named Confirm"
     focus "$confirm"
     xdotool key Return
-    wait_for 5 "the confirmation stayed open" gone Confirm
+    gone "$confirm"
     focus "$main"
     # Файл → Изход.
     open_menu click "$main" "$(bar_x 0)" 8
@@ -129,19 +91,19 @@ menu-keys)
     # Помощ → За програмата: the about window.
     open_menu xdotool key alt+Cyrillic_pe
     xdotool key Down Return
-    about=$(window 'За програмата')
+    about=$(window 'За програмата') || fail "no window named За програмата"
     focus "$about"
     xdotool key Escape
-    wait_for 5 "the about window stayed open" gone 'За програмата'
+    gone "$about"
     focus "$main"
     # The second film, then Запис → Изтрий by its letter.
     xdotool key Down
     open_menu xdotool key alt+Cyrillic_ze
     xdotool key Cyrillic_i
-    confirm=$(window Confirm)
+    confirm=$(window Confirm) || fail "no window named Confirm"
     focus "$confirm"
     xdotool key Return
-    wait_for 5 "the confirmation stayed open" gone Confirm
+    gone "$confirm"
     focus "$main"
     exit_by_keys
     expect_db 'Казабланка,DVD-001,DVD,D:\\VIDEO_TS\\VTS_01_1.VOB,,,Да\r\nMatrix,DVD-002,DVD,,,,Да\r\n'
@@ -150,10 +112,10 @@ popup-mouse)
     # A right click on the third film makes it current and opens the record menu there.
     open_menu click "$main" 100 80 3
     xdotool key Down Down Down Return
-    confirm=$(window Confirm)
+    confirm=$(window Confirm) || fail "no window named Confirm"
     focus "$confirm"
     xdotool key Return
-    wait_for 5 "the confirmation stayed open" gone Confirm
+    gone "$confirm"
     focus "$main"
     exit_by_keys
     expect_db 'Казабланка,DVD-001,DVD,D:\\VIDEO_TS\\VTS_01_1.VOB,,,Да\r\n"Smith, John",CD-002,DivX,,,,Не,Иван\r\n'
@@ -164,10 +126,10 @@ popup-keys)
     close_menus
     open_menu xdotool key Menu
     xdotool key Down Return
-    dialog=$(window AddEditForm)
+    dialog=$(window AddEditForm) || fail "no window named AddEditForm"
     focus "$dialog"
     xdotool key Escape
-    wait_for 5 "the dialog stayed open" gone AddEditForm
+    gone "$dialog"
     focus "$main"
     exit_by_keys
     expect_db "$films"

@@ -18,38 +18,8 @@ program=$2
 dist=$3
 here=$(cd "$(dirname "$0")" && pwd)
 
-if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
-    echo "SKIPPED: Xvfb and xdotool are needed for the end-to-end tests (scripts/setup.sh installs them)"
-    exit 77
-fi
+. "$here/common.sh"
 
-work=$(mktemp -d)
-xvfb_pid=""
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill -9 "$pid" 2>/dev/null; done
-    # Waited for: a server still going away would remove the socket of the next one on its display.
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAILED: $*" | tee -a /tmp/cinaxo-e2e-failures.log
-    [ -n "$xvfb_pid" ] && command -v import >/dev/null && import -window root "$work/screen.png" 2>/dev/null &&
-        cp "$work/screen.png" "/tmp/cinaxo-safety-$case_name.png" && echo "screen: /tmp/cinaxo-safety-$case_name.png"
-    for log in "$work"/log*; do [ -f "$log" ] && { echo "--- $log"; cat "$log"; }; done
-    exit 1
-}
-
-# Waits up to ten seconds for a command to succeed.
-wait_for() {
-    for _ in $(seq 200); do
-        "$@" && return 0
-        sleep 0.05
-    done
-    return 1
-}
 # Does ACTION until CONDITION holds, giving it a second each time: a window that has just appeared
 # may miss the first keys or the first close request.
 until_then() { # CONDITION... -- ACTION...
@@ -69,20 +39,10 @@ until_then() { # CONDITION... -- ACTION...
     return 1
 }
 
-# Xvfb picks a free display and tells its number.
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-wait_for test -s "$work/display" || fail "Xvfb did not start"
-export DISPLAY=":$(cat "$work/display")"
-
-# A program directory of the test's own, and a home of its own.
-prog="$work/prog"
-mkdir -p "$prog/Skin" "$work/config" "$work/run" "$work/data"
-chmod 700 "$work/run"
-export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run" XDG_DATA_HOME="$work/data" HOME="$work"
-cp "$program" "$prog/cinaxo"
-cp "$dist/format.txt" "$prog/"
-cp "$dist/Skin/btnsource.bmp" "$prog/Skin/"
+# The lock and the journal go to a data folder of the test's own when the catalogue's folder
+# cannot be written.
+mkdir -p "$work/data"
+export XDG_DATA_HOME="$work/data"
 films='Казабланка,DVD-001,DVD,D:\\VIDEO_TS\\VTS_01_1.VOB,,,Да\r\n"Smith, John",CD-002,DivX,,,,Не,Иван\r\nMatrix,DVD-002,DVD,,,,Да\r\n'
 without_first='"Smith, John",CD-002,DivX,,,,Не,Иван\r\nMatrix,DVD-002,DVD,,,,Да\r\n'
 printf "$films" | iconv -f UTF-8 -t CP1251 >"$prog/db.txt"
@@ -92,62 +52,19 @@ start() { # NAME: starts the program; its pid goes into the variable NAME
     pids+=($!)
     printf -v "$1" '%s' $!
 }
-window() { # NAME [PID]: the id of a visible window with exactly this name (of this process)
-    local id
-    id=$(timeout 10 xdotool search --all --sync --onlyvisible ${2:+--pid "$2"} --name "^$1\$" 2>/dev/null | head -1)
-    [ -n "$id" ] || fail "no window named $1"
-    echo "$id"
-}
-gone() { ! xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; }
-visible() { ! gone "$1"; }
-has_other_window() { # PID EXCEPT: another visible window of the process (a menu, a message box)
-    local id
-    # Popup menus carry the program's name only in _NET_WM_NAME, which getwindowname reads.
-    for id in $(xdotool search --all --onlyvisible --pid "$1" --name '.*' 2>/dev/null); do
-        if [ "$id" != "$2" ] && [ "$(xdotool getwindowname "$id" 2>/dev/null)" = Cinaxo ]; then
-            echo "$id"
-            return 0
-        fi
-    done
-    return 1
-}
-no_other_window() { ! has_other_window "$@" >/dev/null; }
-box_shown() { has_other_window "$@" >/dev/null; }
-shown() { # PID WINDOW: whether this window of the process is visible
-    xdotool search --all --onlyvisible --pid "$1" --name '.*' 2>/dev/null | grep -qx "$2"
-}
-hidden() { ! shown "$@"; }
-shot() { # NAME: a screenshot for a person to look at, when asked for
-    [ -n "${CINAXO_E2E_SHOTS:-}" ] && mkdir -p "$CINAXO_E2E_SHOTS" && import -window root "$CINAXO_E2E_SHOTS/$1.png"
-    return 0
-}
-other_window() { # PID EXCEPT
-    for _ in $(seq 200); do
-        has_other_window "$1" "$2" && return 0
-        sleep 0.05
-    done
-    fail "no other window of the program"
-}
-focus() { xdotool windowfocus --sync "$1"; }
+box_shown() { find_other_window --pid "$1" "$2" >/dev/null; } # PID EXCEPT
+no_other_window() { ! box_shown "$@"; }
 keys() { # WINDOW KEY...: focuses the window and sends the keys
-    focus "$1"
+    xdotool windowfocus --sync "$1"
     shift
     xdotool key --clearmodifiers "$@"
-}
-ended() { ! kill -0 "$1" 2>/dev/null; }
-wait_exit() { wait_for ended "$1" || fail "the program $1 did not end"; }
-db_is() { # EXPECTED_UTF8 [FILE]
-    [ "$(printf "$1" | iconv -f UTF-8 -t CP1251 | base64 -w0)" = "$(base64 -w0 <"${2:-$prog/db.txt}")" ]
-}
-expect_db() { # EXPECTED_UTF8 [FILE]
-    db_is "$@" || fail "${2:-db.txt} holds: $(iconv -f CP1251 -t UTF-8 <"${2:-$prog/db.txt}" | sed -n l)"
 }
 journalled() { grep -q "^$1\$" "$prog/db.txt.journal" 2>/dev/null; }
 # Deletes the first film; returns once the deletion is in the journal.
 delete_first() { # MAIN_WINDOW
     until_then visible Confirm -- keys "$1" Delete || fail "no confirmation of the deletion"
     local confirm
-    confirm=$(window Confirm)
+    confirm=$(window Confirm) || fail "no confirmation of the deletion"
     until_then journalled 'D 0' -- keys "$confirm" Return || fail "the deletion was not posted"
 }
 # Asks the window to close, as its border's close button does: the same path as File, Exit.
@@ -158,23 +75,23 @@ close_window() { # WINDOW
 case "$case_name" in
 two-windows)
     start first
-    main=$(window Cinaxo "$first")
-    wait_for test -e "$prog/db.txt.lock" || fail "no lock beside the catalogue"
+    main=$(window Cinaxo "$first") || fail "no window named Cinaxo"
+    wait_for "a lock beside the catalogue" test -e "$prog/db.txt.lock"
     # The question comes before the window; Escape is "Само за четене".
     start second
-    question=$(window Cinaxo "$second")
+    question=$(window Cinaxo "$second") || fail "no window named Cinaxo"
     shot two-windows
-    until_then hidden "$second" "$question" -- keys "$question" Escape || fail "Escape did not answer"
-    readonly_main=$(window Cinaxo "$second")
+    until_then hidden "$question" -- keys "$question" Escape || fail "Escape did not answer"
+    readonly_main=$(window Cinaxo "$second") || fail "no window named Cinaxo"
     # The read-only window refuses the deletion and writes nothing at its end.
     keys "$readonly_main" Delete
-    refusal=$(other_window "$second" "$readonly_main")
+    refusal=$(other_window --pid "$second" "$readonly_main") || fail "no other window of the program"
     until_then no_other_window "$second" "$readonly_main" -- keys "$refusal" Return || fail "the refusal stayed"
     until_then ended "$second" -- close_window "$readonly_main" || fail "the read-only window did not end"
     expect_db "$films"
     # A third one whose user prefers to quit.
     start third
-    question=$(window Cinaxo "$third")
+    question=$(window Cinaxo "$third") || fail "no window named Cinaxo"
     keys "$question" Tab space # "Изход"
     wait_exit "$third"
     # The first one changes and saves as ever.
@@ -184,21 +101,20 @@ two-windows)
     ;;
 other-program)
     start app
-    main=$(window Cinaxo "$app")
+    main=$(window Cinaxo "$app") || fail "no window named Cinaxo"
     delete_first "$main"
     printf 'Чужд запис,X-1\r\n' | iconv -f UTF-8 -t CP1251 >"$prog/db.txt"
     # The buttons: "Запиши върху него", "Запиши другаде...", "Изход без запис", "Отказ".
     until_then box_shown "$app" "$main" -- close_window "$main" || fail "no question about the other program"
-    question=$(other_window "$app" "$main")
+    question=$(other_window --pid "$app" "$main") || fail "no other window of the program"
     shot other-program
     until_then no_other_window "$app" "$main" -- keys "$question" Escape || fail "the question stayed" # back
     ended "$app" && fail "the program ended"
     expect_db 'Чужд запис,X-1\r\n'
     until_then box_shown "$app" "$main" -- close_window "$main" || fail "no question about the other program"
-    question=$(other_window "$app" "$main")
+    question=$(other_window --pid "$app" "$main") || fail "no other window of the program"
     keys "$question" Tab space # ours elsewhere
-    wait_for visible 'Запиши каталога като' || fail "no file dialog"
-    chooser=$(window 'Запиши каталога като' "$app")
+    chooser=$(window 'Запиши каталога като' "$app") || fail "no window named Запиши каталога като"
     keys "$chooser" ctrl+a
     xdotool type --delay 20 "$work/ours.txt"
     xdotool key Return
@@ -208,7 +124,7 @@ other-program)
     ;;
 sigterm)
     start app
-    main=$(window Cinaxo "$app")
+    main=$(window Cinaxo "$app") || fail "no window named Cinaxo"
     delete_first "$main"
     kill -TERM "$app"
     wait_exit "$app"
@@ -217,7 +133,7 @@ sigterm)
     ;;
 x-gone)
     start app
-    main=$(window Cinaxo "$app")
+    main=$(window Cinaxo "$app") || fail "no window named Cinaxo"
     delete_first "$main"
     kill "$xvfb_pid"
     wait "$xvfb_pid" 2>/dev/null
@@ -227,24 +143,24 @@ x-gone)
     ;;
 crash)
     start app
-    main=$(window Cinaxo "$app")
+    main=$(window Cinaxo "$app") || fail "no window named Cinaxo"
     delete_first "$main"
     kill -KILL "$app"
     wait_exit "$app"
     expect_db "$films"
     # Escape keeps the changes for the next start; "Да" applies them.
     start later
-    question=$(window Cinaxo "$later")
+    question=$(window Cinaxo "$later") || fail "no window named Cinaxo"
     shot crash
-    until_then hidden "$later" "$question" -- keys "$question" Escape || fail "Escape did not answer"
-    main=$(window Cinaxo "$later")
+    until_then hidden "$question" -- keys "$question" Escape || fail "Escape did not answer"
+    main=$(window Cinaxo "$later") || fail "no window named Cinaxo"
     until_then ended "$later" -- close_window "$main" || fail "the program did not end"
     expect_db "$films"
     journalled 'D 0' || fail "the journal was not kept"
     start again
-    question=$(window Cinaxo "$again")
-    until_then hidden "$again" "$question" -- keys "$question" Return || fail "the offer did not take Да"
-    main=$(window Cinaxo "$again")
+    question=$(window Cinaxo "$again") || fail "no window named Cinaxo"
+    until_then hidden "$question" -- keys "$question" Return || fail "the offer did not take Да"
+    main=$(window Cinaxo "$again") || fail "no window named Cinaxo"
     until_then ended "$again" -- close_window "$main" || fail "the program did not end"
     expect_db "$without_first"
     ;;

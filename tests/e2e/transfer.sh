@@ -26,19 +26,19 @@ start() {
 }
 menu_item() { # MAIN X DOWNS: opens the bar menu at X and runs its item DOWNS arrows down
     click "$1" "$2" 8
-    other_window "$1" >/dev/null
+    other_window "$1" >/dev/null || fail "the menu did not open"
     xdotool key $(printf 'Down %.0s' $(seq "$3")) Return
 }
 answer_yes() { # the question of the program: Yes
     local box
-    box=$(window Confirm)
+    box=$(window Confirm) || fail "no window named Confirm"
     focus "$box"
     xdotool key alt+y
     gone "$box"
 }
 file_dialog() { # TITLE PATH: types PATH into the file dialog of this title
     local dialog
-    dialog=$(window "$1")
+    dialog=$(window "$1") || fail "no window named $1"
     focus "$dialog"
     xdotool key ctrl+a
     type_text "$2"
@@ -55,12 +55,12 @@ expect_original_db() {
 header='Заглавие,Етикет,Формат,Видео,Аудио,Субтитри,Наличен,Даден\r\n'
 
 start
-main=$(window Cinaxo)
+main=$(window Cinaxo) || fail "no window named Cinaxo"
 focus "$main"
 # The second film, then Запис → Даден на..., the fifth item: to Петър, and the other film of the disc too.
 xdotool key Down
 menu_item "$main" 54 5
-lend=$(window 'Даден на')
+lend=$(window 'Даден на') || fail "no window named Даден на"
 focus "$lend"
 type_text 'Петър'
 xdotool key Return
@@ -75,7 +75,7 @@ expect_file "$work/lent.csv" "$header"'Казабланка,DVD-001,DVD,D:\\VIDE
 # The grid's menu on the same film, its sixth item: Върнат, for both films.
 focus "$main"
 xdotool key shift+F10
-other_window "$main" >/dev/null
+other_window "$main" >/dev/null || fail "no other window of the program"
 xdotool key Down Down Down Down Down Down Return
 answer_yes
 focus "$main"
@@ -91,7 +91,7 @@ expect_original_db
 # The export into an empty catalogue: Файл → Импорт..., the third item.
 : >"$prog/db.txt"
 start
-main=$(window Cinaxo)
+main=$(window Cinaxo) || fail "no window named Cinaxo"
 focus "$main"
 menu_item "$main" 20 3
 file_dialog 'Импорт' "$work/films.csv"

@@ -3,9 +3,11 @@
 #include "DBEdit.h"
 #include "DataSource.h"
 #include "Fields.h"
+#include "RowIndicator.h"
 
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
+#include <QStandardItemModel>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <random>
@@ -49,6 +51,34 @@ TEST(DBGrid, PickingARowMovesTheDataset)
     EXPECT_EQ(f.ds->FieldByName("Title").AsString(), "Beta");
     QTest::keyClick(&f.grid, Qt::Key_Down);
     EXPECT_EQ(f.ds->FieldByName("Title").AsString(), "Gamma");
+}
+
+TEST(DBGrid, AMoveTheDatasetRefusesIsReportedAndTheViewStaysWithTheDataset)
+{
+    GridFixture f;
+    std::vector<std::string> reported;
+    setExceptionHandler([&](const std::exception &e) { reported.push_back(e.what()); });
+    f.ds->BeforeScroll = [](TDataSet &) { throw Exception("No scrolling now"); };
+    f.grid.show();
+    // A click on the third row: the selection model's signal is where the error is raised.
+    const QRect third = f.grid.visualRect(f.grid.model()->index(2, 0));
+    QTest::mouseClick(f.grid.viewport(), Qt::LeftButton, {}, third.center());
+    // Shown after the click's events, not from inside them.
+    EXPECT_TRUE(reported.empty());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !reported.empty(); }));
+    EXPECT_EQ(reported, std::vector<std::string>{"No scrolling now"});
+    EXPECT_EQ(f.grid.currentIndex().row(), 0);
+    EXPECT_EQ(f.grid.selectionModel()->selectedRows(), QModelIndexList{f.grid.model()->index(0, 0)});
+    EXPECT_EQ(f.ds->FieldByName("Title").AsString(), "Alpha");
+    // The same by key; and once the dataset lets it, the view moves again.
+    QTest::keyClick(&f.grid, Qt::Key_Down);
+    EXPECT_EQ(f.grid.currentIndex().row(), 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return reported.size() == 2; }));
+    f.ds->BeforeScroll = nullptr;
+    QTest::keyClick(&f.grid, Qt::Key_Down);
+    EXPECT_EQ(f.grid.currentIndex().row(), 1);
+    EXPECT_EQ(f.ds->FieldByName("Title").AsString(), "Beta");
+    setExceptionHandler(nullptr);
 }
 
 TEST(DBGrid, RecordsBeingInsertedOrEditedShowInTheirRow)
@@ -352,6 +382,20 @@ TEST(DBGrid, RowsFollowTheCatalogueThroughRandomEdits)
 TEST(DBGrid, TheIndicatorColumnGainsAndLosesOneRowAtATime)
 {
     GridFixture f(manyFilms(30));
+    // The stock header's own handling of the rows is replaced, not run beside the indicator's, for
+    // every model the header is given.
+    auto *indicator = qobject_cast<RowIndicator *>(f.grid.verticalHeader());
+    ASSERT_NE(indicator, nullptr);
+    EXPECT_TRUE(indicator->TakesRowChanges());
+    QStandardItemModel other(3, 1);
+    indicator->setModel(&other);
+    EXPECT_TRUE(indicator->TakesRowChanges());
+    other.insertRow(1);
+    EXPECT_EQ(indicator->count(), 4);
+    other.removeRows(0, 2);
+    EXPECT_EQ(indicator->count(), 2);
+    indicator->setModel(f.grid.model());
+    EXPECT_TRUE(indicator->TakesRowChanges());
     f.grid.show();
     std::vector<std::pair<int, int>> counts;
     QObject::connect(f.grid.verticalHeader(), &QHeaderView::sectionCountChanged,

@@ -42,7 +42,7 @@ TEST(ProgramFolders, FormatBesideTheExecutableMakesAPortableCopy)
 {
     Folders f;
     put(f.exe + QStringLiteral("/format.txt"), QByteArrayLiteral("Own=10\r\n"));
-    const QString dir = ChooseProgramDirectory(f.exe, f.user);
+    const QString dir = ChooseProgramDirectory(f.exe, f.user, f.installed);
     EXPECT_EQ(dir, f.exe + QLatin1Char('/'));
     SeedProgramDirectory(dir, f.installed);
     EXPECT_EQ(get(f.exe + QStringLiteral("/format.txt")), QByteArrayLiteral("Own=10\r\n"));
@@ -59,10 +59,77 @@ TEST(ProgramFolders, FormatBesideTheExecutableMakesAPortableCopy)
     SetProgramDirectory(QString());
 }
 
+TEST(ProgramFolders, ACopyIsInstalledOnlyWithAnInstallationAndNoCatalogueBesideIt)
+{
+    struct Case
+    {
+        const char *beside; // what lies beside the executable
+        bool installation;  // the installed data folder holds format.txt
+        bool portable;
+    };
+    const Case cases[] = {
+        {"", true, false},
+        {"format.txt", true, true},
+        // A portable copy whose format.txt was deleted: its catalogue and skin are still its own.
+        {"db.txt", true, true},
+        {"Skin/btnsource.bmp", true, true},
+        {"Skin/", true, true},
+        // No installation around the executable: nothing to seed from, so it is portable.
+        {"", false, true},
+        {"db.txt", false, true},
+        // Other files do not make a catalogue.
+        {"readme.txt", true, false},
+    };
+    for (const Case &c : cases) {
+        Folders f;
+        const QString beside = f.exe + QLatin1Char('/') + QLatin1String(c.beside);
+        if (beside.endsWith(QLatin1Char('/')))
+            QDir().mkpath(beside);
+        else if (*c.beside)
+            put(beside, QByteArrayLiteral("x"));
+        if (!c.installation)
+            QFile::remove(f.installed + QStringLiteral("/format.txt"));
+        EXPECT_EQ(ChooseProgramDirectory(f.exe, f.user, f.installed),
+                  (c.portable ? f.exe : f.user) + QLatin1Char('/'))
+            << c.beside << (c.installation ? " with" : " without") << " an installation";
+    }
+}
+
+TEST(ProgramFolders, APortableCopyWithoutItsSchemaStaysPortableAndSeedsNothing)
+{
+    Folders f;
+    put(f.exe + QStringLiteral("/db.txt"), QByteArrayLiteral("Film\r\n"));
+    put(f.exe + QStringLiteral("/Skin/btnsource.bmp"), QByteArrayLiteral("BM"));
+    SetInstalledDataDirectory(f.installed);
+    // The user's data folder under a home of the test's own.
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", f.root.filePath(QStringLiteral("home")).toUtf8());
+    // No error here: the missing schema is the catalogue's to report, in the program directory.
+    SetUpProgramDirectory(QString(), f.exe);
+    EXPECT_EQ(ProgramDirectory(), f.exe + QLatin1Char('/'));
+    EXPECT_EQ(ProgramFile(QStringLiteral("Skin/btnsource.bmp")),
+              f.exe + QStringLiteral("/Skin/btnsource.bmp"));
+    EXPECT_FALSE(QFileInfo::exists(f.exe + QStringLiteral("/format.txt")));
+    EXPECT_FALSE(QFileInfo::exists(UserDataDirectory()));
+
+    // Without anything beside it, the same executable is an installed copy: the user's folder is
+    // seeded and is the program directory.
+    Folders g;
+    SetInstalledDataDirectory(g.installed);
+    qputenv("HOME", g.root.filePath(QStringLiteral("home")).toUtf8());
+    SetUpProgramDirectory(QString(), g.exe);
+    EXPECT_EQ(ProgramDirectory(), UserDataDirectory());
+    EXPECT_TRUE(ProgramDirectory().startsWith(g.root.path()));
+    EXPECT_EQ(get(UserDataDirectory() + QStringLiteral("format.txt")), QByteArrayLiteral("Title=40\r\n"));
+    qputenv("HOME", home);
+    SetInstalledDataDirectory(QString());
+    SetProgramDirectory(QString());
+}
+
 TEST(ProgramFolders, InstalledCopySeedsTheUsersFolderOnceAndKeepsItsCatalogue)
 {
     Folders f;
-    const QString dir = ChooseProgramDirectory(f.exe, f.user);
+    const QString dir = ChooseProgramDirectory(f.exe, f.user, f.installed);
     EXPECT_EQ(dir, f.user + QLatin1Char('/'));
     SeedProgramDirectory(dir, f.installed);
     EXPECT_EQ(get(dir + QStringLiteral("format.txt")), QByteArrayLiteral("Title=40\r\n"));
