@@ -4,6 +4,7 @@
 // whose columns are matched to the catalogue's fields by name.
 
 #include <QString>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,3 +50,12 @@ QString ImportSummary(const ImportPlan &plan);
 // character outside Windows-1251, more characters than the field holds, a value the line format cannot give
 // back. An empty text when it can be stored; `stored` then gets it in the catalogue's code page.
 QString StorableProblem(const TField &field, const QString &text, std::string *stored = nullptr);
+
+// The export command: asks for the file (its extension chooses CSV or HTML) and writes the films at
+// `shown`, the whole catalogue when it has no value; says so when nothing is shown or the file
+// cannot be written.
+void ExportWithDialogs(TDataSet &dataSet, const std::optional<std::vector<int>> &shown);
+// The import command up to the user's word: asks for the file (from `folder`, which becomes the
+// chosen file's), reads and checks it and asks whether to add its films. True, with `plan`, when
+// the user agreed.
+bool AskImport(const TSdfDataSet &dataSet, QString &folder, ImportPlan &plan);
