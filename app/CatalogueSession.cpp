@@ -6,6 +6,7 @@
 #include "Files.h"
 #include "SdfData.h"
 #include "Signals.h"
+#include "UndoStack.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -60,6 +61,7 @@ CatalogueSession::~CatalogueSession()
 {
     if (g_liveSession == this)
         g_liveSession = nullptr;
+    delete m_undo;
     delete m_dataSet;
 }
 
@@ -81,6 +83,11 @@ void CatalogueSession::Open(const QString &folder)
     m_dataSet->Open();
     OpenReadOnlyBeforeNul();
     OfferRecovery();
+    if (!m_readOnly) {
+        // The history starts here: a recovered run's changes are not the file's text.
+        m_undo = new UndoStack(*m_dataSet, m_dataSet->Changed(), this);
+        connect(m_undo, &UndoStack::stateChanged, this, &CatalogueSession::historyChanged);
+    }
 }
 
 bool CatalogueSession::LockCatalogue(const QString &fileName, bool &readOnly)
@@ -313,6 +320,8 @@ void CatalogueSession::CommitData(bool interactionAllowed)
     } catch (const std::exception &error) {
         TApplication::ShowException(error);
     }
+    if (m_undo && !m_dataSet->Changed())
+        m_undo->SetClean();
 }
 
 void CatalogueSession::SaveWithoutWindows()
@@ -354,4 +363,38 @@ void CatalogueSession::SaveSilently(bool close)
             std::fprintf(stderr, "Cinaxo: the changes are kept in %s and are offered at the next start\n",
                          QDir::toNativeSeparators(m_dataSet->JournalFileName()).toStdString().c_str());
     }
+}
+
+bool CatalogueSession::CanUndo() const
+{
+    return m_undo && !ReadOnly() && m_dataSet->Active() && m_undo->CanUndo();
+}
+
+bool CatalogueSession::CanRedo() const
+{
+    return m_undo && !ReadOnly() && m_dataSet->Active() && m_undo->CanRedo();
+}
+
+void CatalogueSession::Undo()
+{
+    if (CanUndo())
+        m_undo->Undo();
+}
+
+void CatalogueSession::Redo()
+{
+    if (CanRedo())
+        m_undo->Redo();
+}
+
+void CatalogueSession::BeginStep()
+{
+    if (m_undo)
+        m_undo->BeginStep();
+}
+
+void CatalogueSession::EndStep()
+{
+    if (m_undo)
+        m_undo->EndStep();
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The catalogue as this run holds it: the dataset with its lock, the recovery of a run that ended
-// without saving, and what becomes of them when the program is asked
+// without saving, the history of the changes, and what becomes of them when the program is asked
 // to end: by the user, the session manager, a signal, or the window system going away. It asks its
 // questions through the program's dialogs; the main window shows the catalogue and connects to it.
 
@@ -9,6 +9,7 @@
 
 class QLockFile;
 class TSdfDataSet;
+class UndoStack;
 
 class CatalogueSession : public QObject
 {
@@ -45,9 +46,21 @@ public:
     // failures go to standard error.
     void SaveWithoutWindows();
 
+    // The changes of this run, to take back and do again; none while the catalogue cannot change.
+    bool CanUndo() const;
+    bool CanRedo() const;
+    void Undo();
+    void Redo();
+    // The changes made until the matching EndStep are taken back as one (an import, a whole disc
+    // lent or returned, a scan of a disc).
+    void BeginStep();
+    void EndStep();
+
 signals:
     // A signal asked the program to stop: the window closes the normal way, which saves.
     void closeRequested();
+    // What Undo and Redo can do changed.
+    void historyChanged();
 
 private:
     bool LockCatalogue(const QString &fileName, bool &readOnly);
@@ -65,7 +78,21 @@ private:
 
     TSdfDataSet *m_dataSet;
     std::unique_ptr<QLockFile> m_lock;
+    UndoStack *m_undo = nullptr;
     bool m_readOnly = false;
     bool m_quitRequested = false;
     bool m_quitting = false;
+};
+
+// The changes made while it lives are one step of the session's history.
+class ChangeStep
+{
+public:
+    explicit ChangeStep(CatalogueSession &session) : m_session(session) { m_session.BeginStep(); }
+    ~ChangeStep() { m_session.EndStep(); }
+    ChangeStep(const ChangeStep &) = delete;
+    ChangeStep &operator=(const ChangeStep &) = delete;
+
+private:
+    CatalogueSession &m_session;
 };

@@ -91,6 +91,7 @@ TForm1::TForm1(QWidget *parent)
     setTabOrder(grid, m_ui->PlayerBox);
 
     connect(m_session, &CatalogueSession::closeRequested, this, [this] { close(); });
+    connect(m_session, &CatalogueSession::historyChanged, this, [this] { UpdateHistoryItems(); });
 
     try {
         FormCreate();
@@ -143,6 +144,7 @@ void TForm1::FormCreate()
         throw;
     }
     ShowReadOnly();
+    UpdateHistoryItems();
     for (int position : {cfVideo, cfAudio, cfSubtitles, cfLentTo})
         m_dataSet->Fields(position)->setVisible(false);
     static_cast<QLabel *>(m_ui->StatusBar1->findChild<QLabel *>(QStringLiteral("StatusPanel0")))
@@ -382,8 +384,10 @@ void TForm1::N17Click()
     if (m_session->RefuseWhenReadOnly() || !m_dataSet->Active())
         return;
     ImportPlan plan;
-    if (AskImport(*m_dataSet, m_importFolder, plan))
-        ApplyImport(*m_dataSet, plan);
+    if (!AskImport(*m_dataSet, m_importFolder, plan))
+        return;
+    ChangeStep step(*m_session);
+    ApplyImport(*m_dataSet, plan);
 }
 
 bool TForm1::CanMarkCurrentFilm()
@@ -409,7 +413,10 @@ void TForm1::N19Click()
     std::vector<int> others;
     if (name.isEmpty() || !AskOtherFilmsOnDisc(*m_dataSet, name, others))
         return;
-    MarkFilms(*m_dataSet, others, name);
+    {
+        ChangeStep step(*m_session);
+        MarkFilms(*m_dataSet, others, name);
+    }
     m_recentBorrowers.removeIf(
         [&name](const QString &known) { return known.compare(name, Qt::CaseInsensitive) == 0; });
     m_recentBorrowers.prepend(name);
@@ -420,8 +427,10 @@ void TForm1::N20Click()
     if (!CanMarkCurrentFilm())
         return;
     std::vector<int> others;
-    if (AskOtherFilmsOnDisc(*m_dataSet, QString(), others))
-        MarkFilms(*m_dataSet, others, QString());
+    if (!AskOtherFilmsOnDisc(*m_dataSet, QString(), others))
+        return;
+    ChangeStep step(*m_session);
+    MarkFilms(*m_dataSet, others, QString());
 }
 
 QString TForm1::ReadPlayerPath(const QString &valueName)
@@ -432,4 +441,20 @@ QString TForm1::ReadPlayerPath(const QString &valueName)
 void TForm1::closeEvent(QCloseEvent *event)
 {
     event->setAccepted(m_session->Quit());
+}
+
+void TForm1::N21Click()
+{
+    m_session->Undo();
+}
+
+void TForm1::N22Click()
+{
+    m_session->Redo();
+}
+
+void TForm1::UpdateHistoryItems()
+{
+    MenuItem(QStringLiteral("N21"))->setEnabled(m_session->CanUndo());
+    MenuItem(QStringLiteral("N22"))->setEnabled(m_session->CanRedo());
 }

@@ -51,6 +51,9 @@ public:
     // Запис → Даден на..., Върнат (also in the grid's menu).
     void N19Click();
     void N20Click();
+    // Запис → Отмени, Повтори: the changes of this run, taken back and done again.
+    void N21Click();
+    void N22Click();
 
     // The record positions of the films an export writes: those the find filter shows, in catalogue
     // order, while it is on (possibly none); no value for the whole catalogue.
@@ -94,6 +97,7 @@ private:
     bool CanMarkCurrentFilm();
     void FitFrame();
     void ShowReadOnly();
+    void UpdateHistoryItems();
 
     std::unique_ptr<Ui::TForm1> m_ui;
     CatalogueSession *m_session;

@@ -73,7 +73,10 @@ TLumBarMainMenu *BuildMainMenu(TForm1 &form)
           {"N19", "Даден на...", &TForm1::N19Click},
           {"N20", "Върнат", &TForm1::N20Click},
           {"NFindLine", "-", nullptr},
-          {"NFind", "Търсене...", &TForm1::FindClick, QKeySequence(Qt::CTRL | Qt::Key_F)}}},
+          {"NFind", "Търсене...", &TForm1::FindClick, QKeySequence(Qt::CTRL | Qt::Key_F)},
+          {"NHistoryLine", "-", nullptr},
+          {"N21", "Отмени", &TForm1::N21Click, QKeySequence(Qt::CTRL | Qt::Key_Z)},
+          {"N22", "Повтори", &TForm1::N22Click, QKeySequence(Qt::CTRL | Qt::Key_Y)}}},
         {{"N11", "Помощ", nullptr},
          {{"N12", "Помощ", nullptr}, {"N13", "-", nullptr}, {"N14", "За програмата", &TForm1::N14Click}}},
     };

@@ -174,6 +174,7 @@ TEST(CatalogueSafety, NulByteOpensTheCatalogueReadOnly)
                                 "Каталогът е отворен само за четене, за да не се загубят записите след "
                                 "този ред."));
     EXPECT_TRUE(open.session.ReadOnly());
+    EXPECT_FALSE(open.session.CanUndo());
     EXPECT_EQ(open.data().LineCount(), 10);
     EXPECT_TRUE(open.session.RefuseWhenReadOnly());
     EXPECT_TRUE(open.session.Quit());
