@@ -8,6 +8,8 @@
 #include "LineCodec.h"
 #include "SdfData.h"
 
+#include <QFile>
+#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringList>
 
@@ -502,4 +504,51 @@ bool ConfirmImport(ImportPlan &plan)
         return !plan.films.empty();
     }
     return answer == all;
+}
+
+void ExportWithDialogs(TDataSet &dataSet, const std::optional<std::vector<int>> &shown)
+{
+    // The export functions take no positions for the whole catalogue.
+    if (shown && shown->empty())
+        return Dialogs().ShowMessage(
+            QString::fromUtf8("Търсенето не показва нито един филм: няма какво да се експортира."));
+    const QString file = Dialogs().SaveFileName(
+        QString::fromUtf8("Експорт"), QString::fromUtf8("CSV файлове (UTF-8)|*.csv|HTML таблица|*.html"),
+        QStringLiteral("Cinaxo.csv"));
+    if (file.isEmpty())
+        return;
+    const bool html = file.endsWith(QLatin1String(".html"), Qt::CaseInsensitive) ||
+                      file.endsWith(QLatin1String(".htm"), Qt::CaseInsensitive);
+    const std::vector<int> rows = shown.value_or(std::vector<int>());
+    const std::string bytes = html ? ExportHtml(dataSet, rows) : ExportCsv(dataSet, rows);
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly) ||
+        out.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size()) || !out.commit()) {
+        Dialogs().ShowMessage(
+            QString::fromUtf8("Файлът %1 не можа да бъде записан:\n%2").arg(file, out.errorString()));
+    }
+}
+
+bool AskImport(TSdfDataSet &dataSet, QString &folder, ImportPlan &plan)
+{
+    const QString file = Dialogs().OpenFileName(
+        QString::fromUtf8("Импорт"), QString::fromUtf8("CSV файлове (UTF-8)|*.csv|Всички файлове|*.*"),
+        QString(), folder);
+    if (file.isEmpty())
+        return false;
+    QFile in(file);
+    QByteArray bytes;
+    if (in.open(QIODevice::ReadOnly))
+        bytes = in.readAll();
+    if (!in.isOpen() || in.error() != QFileDevice::NoError) {
+        Dialogs().ShowMessage(
+            QString::fromUtf8("Файлът %1 не може да бъде прочетен:\n%2").arg(file, in.errorString()));
+        return false;
+    }
+    plan = PlanImport(dataSet, std::string_view(bytes.constData(), std::size_t(bytes.size())));
+    if (!plan.failure.isEmpty() || plan.films.empty()) {
+        Dialogs().ShowMessage(plan.failure.isEmpty() ? ImportSummary(plan) : plan.failure);
+        return false;
+    }
+    return ConfirmImport(plan);
 }

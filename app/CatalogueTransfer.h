@@ -66,3 +66,12 @@ QString StorableProblem(const TField &field, const QString &text, std::string *s
 // Whether the value (in Windows-1251 text, without blanks around it) alone in a line reads back as it
 // is: a double quote followed by the delimiter, in a value that holds the delimiter, does not.
 bool LineFormatKeeps(const TField &field, const QString &text);
+
+// The export command: asks for the file (its extension chooses CSV or HTML) and writes the films at
+// `shown`, the whole catalogue when it has no value; says so when nothing is shown or the file
+// cannot be written.
+void ExportWithDialogs(TDataSet &dataSet, const std::optional<std::vector<int>> &shown);
+// The import command up to the user's word: asks for the file (from `folder`, which becomes the
+// chosen file's), reads and checks it and asks whether to add its films (ConfirmImport). True, with `plan`,
+// when the user agreed.
+bool AskImport(TSdfDataSet &dataSet, QString &folder, ImportPlan &plan);

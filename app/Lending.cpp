@@ -3,6 +3,7 @@
 #include "CatalogueFields.h"
 #include "Codec.h"
 #include "DataSet.h"
+#include "Dialogs.h"
 #include "LineCodec.h"
 
 #include <algorithm>
@@ -203,4 +204,20 @@ void MarkFilms(TDataSet &dataSet, const std::vector<int> &others, const QString 
     }
     dataSet.MoveToRow(current);
     dataSet.EnableControls();
+}
+
+bool AskOtherFilmsOnDisc(TDataSet &dataSet, const QString &name, std::vector<int> &others)
+{
+    others = OtherFilmsToMark(dataSet, name);
+    if (others.empty())
+        return true;
+    const QString question =
+        others.size() == 1
+            ? QString::fromUtf8("Дискът съдържа още 1 филм. Да се отбележи ли и той?")
+            : QString::fromUtf8("Дискът съдържа още %1 филма. Да се отбележат ли и те?").arg(others.size());
+    const int answer = Dialogs().MessageDlg(question, TMsgDlgType::mtConfirmation,
+                                            MsgButtons::mbYes | MsgButtons::mbNo | MsgButtons::mbCancel);
+    if (answer == mrNo)
+        others.clear();
+    return answer == mrYes || answer == mrNo;
 }

@@ -39,3 +39,7 @@ private:
 // alone. The current film stays current. When a film cannot be stored, the films marked before it
 // are put back as they were and the error passes on.
 void MarkFilms(TDataSet &dataSet, const std::vector<int> &others, const QString &name);
+// Asks whether to mark the other films of the current film's disc as well for `name` (empty:
+// returned), when it has any: `others` gets their rows, or none when the user said No. False when
+// the user cancelled.
+bool AskOtherFilmsOnDisc(TDataSet &dataSet, const QString &name, std::vector<int> &others);

@@ -8,8 +8,8 @@
 #include <vector>
 
 class QAction;
-class QLockFile;
 class QPoint;
+class CatalogueSession;
 class TDataSource;
 class TFindBar;
 class TLumBarMainMenu;
@@ -51,6 +51,9 @@ public:
     // Запис → Даден на..., Върнат (also in the grid's menu).
     void N19Click();
     void N20Click();
+    // Запис → Отмени, Повтори: the changes of this run, taken back and done again.
+    void N21Click();
+    void N22Click();
 
     // The record positions of the films an export writes, as ExportedPositions gives them.
     std::optional<std::vector<int>> ExportPositions() const;
@@ -67,11 +70,7 @@ public:
     bool CatalogueReadOnly() const;
     // At start the user chose not to open a catalogue that another window has: the program ends.
     bool QuitRequested() const { return m_quitRequested; }
-    // The session manager asks for the data: the catalogue's changes are saved, and it stays open.
-    void CommitData(bool interactionAllowed);
-    // The program ends without a window system (the X server went away): the changes are saved
-    // without a question, and failures go to standard error.
-    void SaveWithoutWindows();
+    CatalogueSession *Session() const { return m_session; }
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -82,8 +81,6 @@ protected:
 
 private:
     void FormCreate();
-    // When the catalogue's file is missing, asks whether to start an empty one and makes it.
-    void OfferEmptyCatalogue(const QString &fileName);
     void BuildMainMenu();
     void BuildGridMenu();
     void BuildFindBar();
@@ -97,25 +94,12 @@ private:
     // Lending and returning act on a film that is shown, in a catalogue that may be changed (says
     // so when it may not).
     bool CanMarkCurrentFilm();
-    // The other films on the current film's disc to mark as well for `name` (empty: returned), as
-    // the user answers; false when the user cancelled.
-    bool OtherFilmsOnDisc(const QString &name, std::vector<int> &others);
     void FitFrame();
-    // Saves the catalogue before the program ends; false when the user chose to stay.
-    bool SaveBeforeQuit();
-    // Before changes are written over a file that another program changed since it was read: true
-    // to go on (write over it, or the changes went elsewhere or were given up), false to stay.
-    bool ConfirmOverOtherChanges();
-    // Saves without a question: over the file, or beside the user's data when another program
-    // changed the file. Failures go to standard error.
-    void SaveSilently(bool close);
-    // False when another window of the program holds the catalogue and the user chose to quit.
-    bool LockCatalogue(const QString &fileName, bool &readOnly);
-    void OfferRecovery();
     void ShowReadOnly();
-    void OnTerminationSignal();
+    void UpdateHistoryItems();
 
     std::unique_ptr<Ui::TForm1> m_ui;
+    CatalogueSession *m_session;
     TSdfDataSet *m_dataSet;
     TDataSource *m_dataSource;
     TLumBarMainMenu *m_mainMenu = nullptr;
@@ -125,14 +109,8 @@ private:
     QString m_importFolder;
     TFindBar *m_findBar = nullptr;
     bool m_frameFitted = false;
-    std::unique_ptr<QLockFile> m_lock;
-    bool m_readOnlyCatalogue = false;
     bool m_quitRequested = false;
-    bool m_closing = false;
 };
-
-// The control panel's border: an outer lowered and an inner raised bevel of a pixel each.
-void PaintPanelBevels(QWidget *panel);
 
 // The program's windows, created at start in this order.
 extern TForm1 *Form1;

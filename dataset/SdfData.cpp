@@ -438,9 +438,12 @@ void TFixedFormatDataSet::PostRecord()
     if (State() == TDataSetState::dsEdit) {
         // A new record is checked by AddLine.
         CheckRecordStorable(buffer);
+        std::string before = m_observer ? std::string(m_lines.at(m_cursor)) : std::string();
         m_lines.replace(m_cursor, RecordToLine(buffer));
         m_changed = true;
         Journalize(Journal::Op::Replace, m_cursor, m_lines.at(m_cursor));
+        Observe(LineChange::Kind::Replace, m_cursor, m_lines.id(m_cursor), std::move(before),
+                m_lines.at(m_cursor));
         lineReplaced(m_cursor);
     } else {
         AddLine(buffer, false);
@@ -458,6 +461,7 @@ void TFixedFormatDataSet::AddLine(char *buffer, bool append)
     const int index = m_cursor >= 0 ? std::min(m_cursor, m_lines.count()) : m_lines.count();
     m_lines.insert(index, line, m_lastRecordId);
     Journalize(Journal::Op::Insert, index, line);
+    Observe(LineChange::Kind::Insert, index, m_lastRecordId, std::string(), line);
     // The buffer now holds the stored record, so the active row is found at once by its ID.
     putInt32(buffer + m_recInfoOffset, m_lastRecordId);
     SetRecordFlag(buffer, rfCurrent);
@@ -468,8 +472,11 @@ void TFixedFormatDataSet::DeleteLine()
 {
     m_changed = true;
     const int index = m_cursor;
+    const std::int32_t recordId = m_lines.id(index);
+    std::string before = m_observer ? std::string(m_lines.at(index)) : std::string();
     m_lines.erase(m_cursor);
     Journalize(Journal::Op::Delete, m_cursor);
+    Observe(LineChange::Kind::Delete, index, recordId, std::move(before));
     if (m_cursor >= m_lines.count())
         --m_cursor;
     lineRemoved(index);
@@ -633,12 +640,75 @@ void TFixedFormatDataSet::DropBlankLines()
                 Journalize(Journal::Op::Delete, i);
         }
     }
+    if (m_observer) {
+        for (int i = m_lines.count() - 1; i >= 0; --i) {
+            if (blank(m_lines.at(i)))
+                Observe(LineChange::Kind::Delete, i, m_lines.id(i), std::string(m_lines.at(i)));
+        }
+    }
     int first = -1;
     if (m_lines.eraseIf(blank, &first) == 0)
         return;
     m_changed = true;
     m_cursor = std::min(first, m_lines.count() - 1);
     emit rowsReset();
+}
+
+void TFixedFormatDataSet::Observe(LineChange::Kind kind, int index, std::int32_t recordId, std::string before,
+                                  std::string_view after)
+{
+    if (m_observer)
+        m_observer(LineChange{kind, index, recordId, std::move(before), std::string(after)});
+}
+
+void TFixedFormatDataSet::CheckLineOperation(int index, int end)
+{
+    if (!Active())
+        DatabaseError("Cannot perform this operation on a closed dataset", this);
+    if (!IsModifiable())
+        DatabaseError("Cannot modify a read-only dataset", this);
+    CheckBrowseMode();
+    if (index < 0 || index >= end)
+        DatabaseError("List index out of bounds (" + std::to_string(index) + ")", this);
+}
+
+void TFixedFormatDataSet::ShowLine(int index)
+{
+    m_cursor = std::min(index, m_lines.count() - 1);
+    Resync();
+}
+
+void TFixedFormatDataSet::ReplaceLineAt(int index, std::string_view line)
+{
+    CheckLineOperation(index, m_lines.count());
+    m_lines.replace(index, line);
+    m_changed = true;
+    Journalize(Journal::Op::Replace, index, line);
+    lineReplaced(index);
+    ShowLine(index);
+}
+
+std::int32_t TFixedFormatDataSet::InsertLineAt(int index, std::string_view line)
+{
+    CheckLineOperation(index, m_lines.count() + 1);
+    // A line read from the file keeps its ID only in its place, so a line that comes back is new.
+    m_lines.insert(index, line, m_lastRecordId + 1);
+    ++m_lastRecordId;
+    m_changed = true;
+    Journalize(Journal::Op::Insert, index, line);
+    lineInserted(index);
+    ShowLine(index);
+    return m_lastRecordId;
+}
+
+void TFixedFormatDataSet::DeleteLineAt(int index)
+{
+    CheckLineOperation(index, m_lines.count());
+    m_lines.erase(index);
+    m_changed = true;
+    Journalize(Journal::Op::Delete, index);
+    lineRemoved(index);
+    ShowLine(index);
 }
 
 void TFixedFormatDataSet::RewriteAllLines()

@@ -8,9 +8,22 @@
 
 #include <QString>
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+// One line that a post, an add, a delete or DropBlankLines changed: `before` is the line it
+// replaced or deleted, `after` the line it stored.
+struct LineChange
+{
+    enum class Kind { Insert, Replace, Delete };
+    Kind kind;
+    int index;
+    std::int32_t recordId;
+    std::string before;
+    std::string after;
+};
 
 class TFixedFormatDataSet : public TDataSet
 {
@@ -77,6 +90,22 @@ public:
     std::int32_t LineRecordId(int index) const { return m_lines.id(index); }
     int Cursor() const { return m_cursor; }
     int RecordWidth() const { return m_recordWidth; }
+    // The line that has a record ID, or -1.
+    int LineIndexOfId(std::int32_t recordId) const { return m_lines.indexOfId(recordId, m_cursor); }
+
+    // Hears of every line that a post, an add, a delete or DropBlankLines changes, after the change
+    // (not of the line operations below, nor of an applied journal); none when empty.
+    void setLineObserver(std::function<void(const LineChange &)> observer)
+    {
+        m_observer = std::move(observer);
+    }
+    // Line operations for taking changes back and doing them again, in the browse state of a dataset
+    // that may be changed: journalled, counted as changes and shown like any other. The line becomes
+    // the active record (after a delete, the one that took its place). An inserted line gets a new
+    // record ID, which InsertLineAt returns.
+    void ReplaceLineAt(int index, std::string_view line);
+    std::int32_t InsertLineAt(int index, std::string_view line);
+    void DeleteLineAt(int index);
 
     // The conversions between a line and a record text of RecordWidth() bytes.
     virtual void LineToRecord(std::string_view line, char *recordText) const;
@@ -158,6 +187,11 @@ private:
     std::vector<int> m_slotStart;
 
     void Journalize(Journal::Op op, int index, std::string_view line = {});
+    void Observe(LineChange::Kind kind, int index, std::int32_t recordId, std::string before,
+                 std::string_view after = {});
+    void CheckLineOperation(int index, int end);
+    void ShowLine(int index);
+    std::function<void(const LineChange &)> m_observer;
     void StartJournal();
     void SetPendingJournalAside();
     FileState m_fileState;

@@ -1,4 +1,5 @@
 #include "AddEditForm.h"
+#include "CatalogueSession.h"
 #include "MainForm.h"
 #include "ProgramDir.h"
 #include "SdfData.h"
@@ -22,6 +23,20 @@ void deleteFirstFilm(ProgramDir &dir, TForm1 &form)
     form.Button03Click();
     ASSERT_EQ(form.DataSet()->RecordCount(), before - 1);
 }
+
+// The catalogue of the program directory, as the main window opens it, without the window.
+struct Session
+{
+    explicit Session(ProgramDir &dir) : dir(dir) { session.Open(dir.folder() + QLatin1Char('/')); }
+    TSdfDataSet &data() { return *session.DataSet(); }
+    void deleteFirstFilm()
+    {
+        data().First();
+        data().Delete();
+    }
+    ProgramDir &dir;
+    CatalogueSession session;
+};
 
 QStringList captions(std::initializer_list<const char *> utf8)
 {
@@ -105,9 +120,9 @@ TEST(CatalogueSafety, LockOfAProcessThatIsGoneIsTakenOver)
     ASSERT_EQ(WEXITSTATUS(status), 0);
     ASSERT_TRUE(QFile::exists(lockName));
 
-    TForm1 form;
+    Session open(dir);
     EXPECT_TRUE(dir.dialogs.asked.empty());
-    EXPECT_FALSE(form.CatalogueReadOnly());
+    EXPECT_FALSE(open.session.ReadOnly());
 }
 
 TEST(CatalogueSafety, ChangesOfAnotherProgramAreNeverOverwrittenUnasked)
@@ -115,27 +130,47 @@ TEST(CatalogueSafety, ChangesOfAnotherProgramAreNeverOverwrittenUnasked)
     const std::string theirs = cp("Чужд,X-1\r\n");
     const QStringList buttons =
         captions({"Запиши върху него", "Запиши другаде...", "Изход без запис", "Отказ"});
-    // Closed without a choice, the box goes back to the program.
+    // Closed without a choice, the box goes back to the program. A copy elsewhere that is cancelled
+    // or fails asks again.
     for (const QString &answer : buttons + QStringList{QString()}) {
         SCOPED_TRACE(answer.toStdString());
         ProgramDir dir;
-        TForm1 form;
-        form.show();
-        deleteFirstFilm(dir, form);
+        Session open(dir);
+        open.deleteFirstFilm();
         dir.write(QStringLiteral("db.txt"), theirs);
         if (!answer.isEmpty())
             dir.dialogs.namedAnswers = {answer};
-        dir.dialogs.saveFiles = {dir.path(QStringLiteral("ours.txt"))};
-        form.close();
-        ASSERT_EQ(dir.dialogs.asked.size(), 1u);
+        if (answer == buttons[1]) {
+            dir.dialogs.namedAnswers.push_front(buttons[1]);
+            dir.dialogs.namedAnswers.push_front(buttons[1]);
+            dir.dialogs.saveFiles = {QString(), dir.path(QStringLiteral("no/such/folder/x.txt"))};
+        }
+        dir.dialogs.saveFiles.push_back(dir.path(QStringLiteral("ours.txt")));
+        const bool quits = open.session.Quit();
+        ASSERT_EQ(dir.dialogs.asked.size(), answer == buttons[1] ? 3u : 1u);
         EXPECT_TRUE(dir.dialogs.asked[0].text.startsWith(
             QString::fromUtf8("Файлът %1 е променен от друга програма, след като Cinaxo го прочете.\n\n")
                 .arg(QDir::toNativeSeparators(dir.path(QStringLiteral("db.txt"))))));
         EXPECT_EQ(dir.dialogs.asked[0].buttons, buttons);
         EXPECT_EQ(dir.dialogs.asked[0].escape, buttons[3]);
-        EXPECT_EQ(form.isVisible(), answer.isEmpty() || answer == buttons[3]);
+        EXPECT_EQ(quits, !answer.isEmpty() && answer != buttons[3]);
+        EXPECT_EQ(dir.dialogs.errors.size(), answer == buttons[1] ? 1u : 0u);
         EXPECT_EQ(dir.read(QStringLiteral("db.txt")), answer == buttons[0] ? kWithoutFirst : theirs);
         EXPECT_EQ(dir.read(QStringLiteral("ours.txt")), answer == buttons[1] ? kWithoutFirst : "<missing>");
+        if (!quits)
+            continue;
+        // The next start, which shows the other program's db.txt, says once where ours went.
+        open.session.DataSet()->Close();
+        dir.dialogs.questions.clear();
+        for (int start = 0; start < 2; ++start) {
+            CatalogueSession next;
+            next.Open(dir.folder() + QLatin1Char('/'));
+        }
+        EXPECT_EQ(dir.dialogs.questions.size(), answer == buttons[1] ? 1u : 0u);
+        if (answer == buttons[1]) {
+            EXPECT_TRUE(dir.dialogs.questions[0].text.contains(
+                QDir::toNativeSeparators(dir.path(QStringLiteral("ours.txt")))));
+        }
     }
 }
 
@@ -146,15 +181,17 @@ TEST(CatalogueSafety, NulByteOpensTheCatalogueReadOnly)
         db += "Film " + std::to_string(i) + ",D\r\n";
     db += std::string("Film 10\0,D\r\nFilm 11,D\r\n", 22);
     ProgramDir dir(true, true, db);
-    TForm1 form;
+    Session open(dir);
     ASSERT_EQ(dir.dialogs.questions.size(), 1u);
     EXPECT_EQ(dir.dialogs.questions[0].text,
               QString::fromUtf8("Файлът db.txt съдържа нулев байт на ред 10 и е прочетен само дотам.\n"
                                 "Каталогът е отворен само за четене, за да не се загубят записите след "
                                 "този ред."));
-    EXPECT_TRUE(form.CatalogueReadOnly());
-    EXPECT_EQ(form.DataSet()->LineCount(), 10);
-    form.close();
+    EXPECT_TRUE(open.session.ReadOnly());
+    EXPECT_FALSE(open.session.CanUndo());
+    EXPECT_EQ(open.data().LineCount(), 10);
+    EXPECT_TRUE(open.session.RefuseWhenReadOnly());
+    EXPECT_TRUE(open.session.Quit());
     EXPECT_EQ(dir.read(QStringLiteral("db.txt")), db);
     EXPECT_FALSE(QFile::exists(journalOf(dir)));
 }
@@ -219,46 +256,46 @@ TEST(CatalogueSafety, SignalsToStopEndThroughTheSave)
 TEST(CatalogueSafety, SessionCommitSavesAndStaysOpen)
 {
     ProgramDir dir;
-    TForm1 form;
-    deleteFirstFilm(dir, form);
+    Session open(dir);
+    open.deleteFirstFilm();
     ASSERT_TRUE(QFile::exists(journalOf(dir)));
-    form.CommitData(true);
+    open.session.CommitData(true);
     EXPECT_EQ(dir.read(QStringLiteral("db.txt")), kWithoutFirst);
-    EXPECT_TRUE(form.DataSet()->Active());
-    EXPECT_FALSE(form.DataSet()->Changed());
+    EXPECT_TRUE(open.data().Active());
+    EXPECT_FALSE(open.data().Changed());
     EXPECT_FALSE(QFile::exists(journalOf(dir)));
     // The save was ours: leaving later asks nothing.
-    deleteFirstFilm(dir, form);
-    form.close();
-    EXPECT_EQ(dir.dialogs.questions.size(), 2u);
+    open.deleteFirstFilm();
+    EXPECT_TRUE(open.session.Quit());
+    EXPECT_TRUE(dir.dialogs.asked.empty());
     EXPECT_EQ(dir.read(QStringLiteral("db.txt")), cp("Matrix,DVD-002,DVD,,,,да\r\n"));
 }
 
 TEST(CatalogueSafety, WithoutWindowsTheCatalogueIsSavedUnasked)
 {
     ProgramDir dir;
-    TForm1 form;
-    form.DataSet()->setBackupFolder(dir.path(QStringLiteral("data")));
-    deleteFirstFilm(dir, form);
-    form.SaveWithoutWindows();
+    Session open(dir);
+    open.data().setBackupFolder(dir.path(QStringLiteral("data")));
+    open.deleteFirstFilm();
+    open.session.SaveWithoutWindows();
     EXPECT_EQ(dir.read(QStringLiteral("db.txt")), kWithoutFirst);
-    EXPECT_FALSE(form.DataSet()->Active());
+    EXPECT_FALSE(open.data().Active());
 
     // Another program's changes stay; ours go beside the user's data, and standard error says so.
     ProgramDir other;
-    TForm1 second;
-    second.DataSet()->setBackupFolder(other.path(QStringLiteral("data")));
-    deleteFirstFilm(other, second);
+    Session second(other);
+    second.data().setBackupFolder(other.path(QStringLiteral("data")));
+    second.deleteFirstFilm();
     other.write(QStringLiteral("db.txt"), "Theirs\r\n");
     ::testing::internal::CaptureStderr();
-    second.SaveWithoutWindows();
+    second.session.SaveWithoutWindows();
     const std::string said = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(other.read(QStringLiteral("db.txt")), "Theirs\r\n");
     const QStringList copies = QDir(other.path(QStringLiteral("data"))).entryList(QDir::Files);
     ASSERT_EQ(copies.size(), 1);
     EXPECT_EQ(other.read(QStringLiteral("data/") + copies[0]), kWithoutFirst);
     EXPECT_NE(said.find("was changed by another program"), std::string::npos) << said;
-    EXPECT_EQ(other.dialogs.questions.size(), 1u); // only the delete's
+    EXPECT_TRUE(other.dialogs.asked.empty());
 }
 
 TEST(CatalogueSafety, ErrorOfACommandInTheGridIsShownAndTheProgramGoesOn)
