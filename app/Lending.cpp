@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace {
@@ -125,6 +126,32 @@ int FindDuplicateFilm(TDataSet &dataSet, const QString &title, const QString &la
         return row != exceptRow && hasKey(dataSet.FieldValueIn(record, labelField), labelKey) &&
                hasKey(dataSet.FieldValueIn(record, titleField), titleKey);
     });
+}
+
+std::vector<int> FindDuplicateFilms(TDataSet &dataSet, const std::vector<std::pair<QString, QString>> &films)
+{
+    std::vector<int> rows(films.size(), -1);
+    if (!dataSet.Active() || films.empty())
+        return rows;
+    // Label and title keys, a NUL between them (no stored value holds one).
+    std::unordered_map<std::string, std::vector<std::size_t>> wanted;
+    for (std::size_t i = 0; i < films.size(); ++i) {
+        std::string title = keyOf(films[i].first);
+        if (!title.empty())
+            wanted[keyOf(films[i].second) + '\0' + title].push_back(i);
+    }
+    const TField &titleField = fieldNamed(dataSet, "Заглавие");
+    const TField &labelField = fieldNamed(dataSet, "Етикет");
+    findRow(dataSet, [&](int row, const char *record) {
+        const auto found = wanted.find(keyOf(dataSet.FieldValueIn(record, labelField)) + '\0' +
+                                       keyOf(dataSet.FieldValueIn(record, titleField)));
+        if (found != wanted.end()) {
+            for (const std::size_t i : found->second)
+                rows[i] = rows[i] < 0 ? row : rows[i];
+        }
+        return false;
+    });
+    return rows;
 }
 
 void MarkFilms(TDataSet &dataSet, const std::vector<int> &others, const QString &name)

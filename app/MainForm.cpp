@@ -11,6 +11,7 @@
 #include "ConfigForm.h"
 #include "DataSource.h"
 #include "Dialogs.h"
+#include "DiscScanForm.h"
 #include "Files.h"
 #include "FindBar.h"
 #include "FormSupport.h"
@@ -300,8 +301,8 @@ void TForm1::ShowReadOnly()
         return;
     for (TNoxSkinBtn *button : {m_ui->Button01, m_ui->Button02, m_ui->Button03})
         button->setEnabled(false);
-    for (const char *name : {"N6", "N7", "N8", "N17", "N19", "N20", "GridAdd", "GridEdit", "GridDelete",
-                             "GridLend", "GridReturn"}) {
+    for (const char *name : {"N6", "N7", "N8", "N17", "N19", "N20", "N21", "GridAdd", "GridEdit", "GridDelete",
+                             "GridLend", "GridReturn", "GridAddFromDisc"}) {
         if (auto *item = findChild<TMenuItem *>(QString::fromLatin1(name)))
             item->setEnabled(false);
     }
@@ -379,6 +380,8 @@ void TForm1::BuildMainMenu()
           {"N18", "-", nullptr},
           {"N19", "Даден на...", &TForm1::N19Click},
           {"N20", "Върнат", &TForm1::N20Click},
+          {"N22", "-", nullptr},
+          {"N21", "Добави от диск...", &TForm1::N21Click},
           {"NFindLine", "-", nullptr},
           {"NFind", "Търсене...", &TForm1::FindClick, QKeySequence(Qt::CTRL | Qt::Key_F)}}},
         {{"N11", "Помощ", nullptr},
@@ -409,6 +412,8 @@ void TForm1::BuildGridMenu()
         {"GridLine2", "-", nullptr},
         {"GridLend", "Даден на...", &TForm1::N19Click},
         {"GridReturn", "Върнат", &TForm1::N20Click},
+        {"GridLine3", "-", nullptr},
+        {"GridAddFromDisc", "Добави от диск...", &TForm1::N21Click},
     };
     for (const MenuItemDef &item : items)
         AddMenuItem(this, m_gridMenu->Items(), item);
@@ -730,6 +735,13 @@ void TForm1::N20Click()
     std::vector<int> others;
     if (OtherFilmsOnDisc(QString(), others))
         MarkFilms(*m_dataSet, others, QString());
+}
+
+void TForm1::N21Click()
+{
+    if (CatalogueReadOnly())
+        return Dialogs().ShowMessage(fromUtf8("Каталогът е отворен само за четене."));
+    TDiscScanForm(this, *m_dataSet).Execute();
 }
 
 QString TForm1::ReadPlayerPath(const QString &valueName)

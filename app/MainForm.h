@@ -51,6 +51,8 @@ public:
     // Запис → Даден на..., Върнат (also in the grid's menu).
     void N19Click();
     void N20Click();
+    // Запис → Добави от диск... (also in the grid's menu).
+    void N21Click();
 
     // The record positions of the films an export writes: those the find filter shows, in catalogue
     // order, while it is on (possibly none); no value for the whole catalogue.

@@ -126,7 +126,7 @@ private:
     QString formatOf(const QString &path)
     {
         if (m_options.probe) {
-            const QString format = MediaProbe::FormatOf(path, m_options.probeTimeoutMs);
+            const QString format = MediaProbe::FormatOf(path, m_options.probeTimeoutMs, m_cancel);
             if (!format.isEmpty())
                 return format;
         }

@@ -18,13 +18,15 @@ using Clock = std::chrono::steady_clock;
 struct Deadline
 {
     Clock::time_point at;
+    const std::atomic<bool> *cancel;
 };
 
 // The library asks between its reads whether to give up; a file that keeps it busy is abandoned at
 // the deadline.
 int pastDeadline(void *opaque)
 {
-    return Clock::now() >= static_cast<const Deadline *>(opaque)->at ? 1 : 0;
+    const auto *deadline = static_cast<const Deadline *>(opaque);
+    return Clock::now() >= deadline->at || (deadline->cancel && deadline->cancel->load()) ? 1 : 0;
 }
 
 bool hasTag(uint32_t tag, const char *fourcc)
@@ -89,7 +91,7 @@ QString FormatFromExtension(const QString &path)
     return suffix.toUpper();
 }
 
-QString FormatOf(const QString &path, int timeoutMs)
+QString FormatOf(const QString &path, int timeoutMs, const std::atomic<bool> *cancel)
 {
     // A FIFO or a device would block the library or read without end.
     struct stat status;
@@ -97,7 +99,7 @@ QString FormatOf(const QString &path, int timeoutMs)
     if (::stat(name.constData(), &status) != 0 || !S_ISREG(status.st_mode))
         return QString();
     av_log_set_level(AV_LOG_QUIET);
-    Deadline deadline{Clock::now() + std::chrono::milliseconds(timeoutMs)};
+    Deadline deadline{Clock::now() + std::chrono::milliseconds(timeoutMs), cancel};
     AVFormatContext *context = avformat_alloc_context();
     if (!context)
         return QString();
