@@ -74,6 +74,8 @@ TDiscScanForm::TDiscScanForm(QWidget *owner, TSdfDataSet &dataSet)
     m_status = placed(new QLabel(this), "ScanStatus", 312, 72, 320, 21);
     m_table = placed(new QTableView(this), "FilmTable", 8, 100, 624, 280);
     m_table->setModel(m_model);
+    // Paths keep their start (the disc) and their end (the file) in sight.
+    m_table->setTextElideMode(Qt::ElideMiddle);
     m_table->verticalHeader()->setDefaultSectionSize(17);
     m_table->verticalHeader()->hide();
     m_table->horizontalHeader()->setFont(LayoutFont("MS Sans Serif", 11));
@@ -156,6 +158,7 @@ void TDiscScanForm::StartScan(const QString &root, const QString &label)
         return;
     m_label->setText(label);
     m_model->SetFilms({}, label);
+    setWindowTitle(QString::fromUtf8("Добави от диск"));
     m_cancel = false;
     ScanOptions options;
     options.probe = m_probe;
@@ -218,6 +221,12 @@ void TDiscScanForm::ScanFinished()
         return;
     }
     m_model->SetFilms(result->films, m_label->text().trimmed());
+    // The review starts at the first film; the title tells the scan is over.
+    setWindowTitle(QString::fromUtf8("Добави от диск: %1").arg(m_label->text().trimmed()));
+    if (m_model->rowCount() > 0) {
+        m_table->setCurrentIndex(m_model->index(0, TScanFilmModel::colTitle));
+        m_table->setFocus();
+    }
     QString text = QString::fromUtf8("Намерени филми: %1").arg(result->films.size());
     if (result->cancelled)
         text += QString::fromUtf8(" (сканирането е спряно)");
