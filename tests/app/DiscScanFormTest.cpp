@@ -119,3 +119,28 @@ TEST(DiscScanForm, ReviewedFilmsAreAddedAtTheEndAsTicked)
                   line(u("Amelie,CD-030,DivX,%1/Amelie/amelie.avi,,%1/Amelie/amelie.srt,Да\r\n").arg(disc)) +
                   line(u("Matrix,CD-030,AVI,%1/Matrix/matrix.avi,,,Да\r\n").arg(disc)));
 }
+
+TEST(DiscScanForm, StopEndsTheScanAtOnceAndCancelAddsNothing)
+{
+    ProgramDir dir;
+    QTemporaryDir disc;
+    for (int i = 0; i < 2000; ++i)
+        makeFile(disc.filePath(QStringLiteral("F%1/film.avi").arg(i)));
+    {
+        TForm1 form;
+        TDiscScanForm window(&form, *form.DataSet());
+        QTimer::singleShot(0, &window, [&] {
+            window.StartScan(disc.path(), QStringLiteral("CD-040"));
+            QTest::mouseClick(window.findChild<TNoxSkinBtn *>(QStringLiteral("StopButton")), Qt::LeftButton);
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !window.Scanning(); }, 1000));
+            EXPECT_TRUE(window.StatusLabel()->text().endsWith(u("(сканирането е спряно)")))
+                << window.StatusLabel()->text().toStdString();
+            EXPECT_LT(window.Films()->rowCount(), 2000);
+            QTest::mouseClick(window.findChild<TNoxSkinBtn *>(QStringLiteral("Button02")), Qt::LeftButton);
+        });
+        window.Execute();
+        EXPECT_EQ(form.DataSet()->RowCount(), 3);
+        EXPECT_FALSE(form.DataSet()->Changed());
+    }
+    EXPECT_EQ(dir.readDb(), kFilms);
+}
