@@ -301,8 +301,8 @@ void TForm1::ShowReadOnly()
         return;
     for (TNoxSkinBtn *button : {m_ui->Button01, m_ui->Button02, m_ui->Button03})
         button->setEnabled(false);
-    for (const char *name : {"N6", "N7", "N8", "N17", "N19", "N20", "N21", "GridAdd", "GridEdit", "GridDelete",
-                             "GridLend", "GridReturn", "GridAddFromDisc"}) {
+    for (const char *name : {"N6", "N7", "N8", "N17", "N19", "N20", "N21", "GridAdd", "GridEdit",
+                             "GridDelete", "GridLend", "GridReturn", "GridAddFromDisc"}) {
         if (auto *item = findChild<TMenuItem *>(QString::fromLatin1(name)))
             item->setEnabled(false);
     }
