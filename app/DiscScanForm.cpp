@@ -20,8 +20,22 @@
 #include <QTableView>
 #include <QThread>
 #include <QTimer>
+#include <atomic>
+#include <mutex>
+
+struct TDiscScanForm::ScanState
+{
+    std::atomic<bool> cancel = false;
+    std::mutex lock;
+    // The folder being read now.
+    QString folder;
+    std::unique_ptr<ScanResult> result;
+};
 
 namespace {
+// How long closing the window waits for a stopped scan before it leaves the scan behind.
+constexpr int kStopWaitMs = 2000;
+
 TDiscScanForm::TFolderChooser &folderChooser()
 {
     static TDiscScanForm::TFolderChooser chooser = [](QWidget *parent) {
@@ -92,8 +106,10 @@ TDiscScanForm::TDiscScanForm(QWidget *owner, TSdfDataSet &dataSet)
     m_progressTimer = new QTimer(this);
     m_progressTimer->setInterval(kProgressMs);
     connect(m_progressTimer, &QTimer::timeout, this, [this] {
-        std::lock_guard<std::mutex> lock(m_folderLock);
-        m_status->setText(m_folder);
+        if (!m_state)
+            return;
+        std::lock_guard<std::mutex> lock(m_state->lock);
+        m_status->setText(m_state->folder);
     });
     connect(m_folderButton, &TNoxSkinBtn::OnClick, this, &TDiscScanForm::FolderClick);
     connect(m_scanButton, &TNoxSkinBtn::OnClick, this, &TDiscScanForm::ScanClick);
@@ -159,19 +175,20 @@ void TDiscScanForm::StartScan(const QString &root, const QString &label)
     m_label->setText(label);
     m_model->SetFilms({}, label);
     setWindowTitle(QString::fromUtf8("Добави от диск"));
-    m_cancel = false;
+    m_state = std::make_shared<ScanState>();
     ScanOptions options;
     options.probe = m_probe;
     options.rootTitle = label;
-    m_thread = QThread::create([this, root, options] {
+    m_thread = QThread::create([state = m_state, root, options] {
         auto result = std::make_unique<ScanResult>(DiscScan::Scan(
             root, options,
-            [this](const QString &folder) {
-                std::lock_guard<std::mutex> lock(m_folderLock);
-                m_folder = folder;
+            [&state](const QString &folder) {
+                std::lock_guard<std::mutex> lock(state->lock);
+                state->folder = folder;
             },
-            &m_cancel));
-        m_result = std::move(result);
+            &state->cancel));
+        std::lock_guard<std::mutex> lock(state->lock);
+        state->result = std::move(result);
     });
     connect(m_thread, &QThread::finished, this, &TDiscScanForm::ScanFinished);
     for (TNoxSkinBtn *b : {m_scanButton, m_folderButton, m_addButton})
@@ -186,7 +203,8 @@ void TDiscScanForm::StartScan(const QString &root, const QString &label)
 
 void TDiscScanForm::StopClick()
 {
-    m_cancel = true;
+    if (m_state)
+        m_state->cancel = true;
     m_status->setText(QString::fromUtf8("Спиране..."));
 }
 
@@ -194,8 +212,15 @@ void TDiscScanForm::StopAndWait()
 {
     if (!m_thread)
         return;
-    m_cancel = true;
-    m_thread->wait();
+    m_state->cancel = true;
+    if (!m_thread->wait(kStopWaitMs)) {
+        // A read the system does not give back (a drive that keeps retrying a bad disc): the
+        // thread ends by itself later, with the state it shares, and the window does not wait.
+        disconnect(m_thread, nullptr, this, nullptr);
+        connect(m_thread, &QThread::finished, m_thread, &QObject::deleteLater);
+        m_thread = nullptr;
+        return;
+    }
     delete m_thread;
     m_thread = nullptr;
 }
@@ -213,7 +238,11 @@ void TDiscScanForm::ScanFinished()
         b->setEnabled(true);
     m_volumes->setEnabled(true);
     m_stopButton->setEnabled(false);
-    const std::unique_ptr<ScanResult> result = std::move(m_result);
+    std::unique_ptr<ScanResult> result;
+    {
+        std::lock_guard<std::mutex> lock(m_state->lock);
+        result = std::move(m_state->result);
+    }
     if (!result)
         return;
     if (!result->failure.isEmpty()) {

@@ -4,10 +4,8 @@
 // ticked ones go to the end of the catalogue as one change.
 
 #include <QDialog>
-#include <atomic>
 #include <functional>
 #include <memory>
-#include <mutex>
 
 class QComboBox;
 class QLabel;
@@ -71,9 +69,9 @@ private:
     TNoxSkinBtn *m_scanButton, *m_stopButton, *m_folderButton, *m_addButton, *m_cancelButton;
     QTimer *m_progressTimer;
     QThread *m_thread = nullptr;
-    std::atomic<bool> m_cancel = false;
-    std::mutex m_folderLock;
-    QString m_folder;
-    std::unique_ptr<ScanResult> m_result;
+    // What the scan's thread shares with the window; the thread keeps it alive, so that a scan held
+    // up in a read that never returns can be left behind when the window closes.
+    struct ScanState;
+    std::shared_ptr<ScanState> m_state;
     bool m_probe = true;
 };
