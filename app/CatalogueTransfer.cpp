@@ -369,7 +369,6 @@ ImportPlan PlanImport(TSdfDataSet &dataSet, std::string_view csv)
     }
     const std::size_t columns = values.size();
     std::vector<std::size_t> slotStarts;
-    const FilmKeys known(dataSet);
     const std::size_t titleAt = fieldPlace(fields, "Заглавие"), labelAt = fieldPlace(fields, "Етикет");
     while (reader.next(values)) {
         const int row = reader.record();
@@ -405,13 +404,21 @@ ImportPlan PlanImport(TSdfDataSet &dataSet, std::string_view csv)
             if (!problem.isEmpty())
                 problems << problem;
         }
-        if (problems.isEmpty()) {
-            if (labelAt < fields.size() && titleAt < fields.size() &&
-                known.contains(film[titleAt], film[labelAt]))
-                plan.known.push_back(plan.films.size());
+        if (problems.isEmpty())
             plan.films.push_back(std::move(film));
-        } else
+        else
             plan.refused.push_back({row, problems.join(QStringLiteral("; "))});
+    }
+    if (reader.fault() == Csv::Reader::Fault::None && titleAt < fields.size() && labelAt < fields.size()) {
+        std::vector<std::pair<QString, QString>> keys;
+        keys.reserve(plan.films.size());
+        for (const std::vector<std::string> &film : plan.films)
+            keys.emplace_back(Codec::toQString(film[titleAt]), Codec::toQString(film[labelAt]));
+        const std::vector<int> rows = FindDuplicateFilms(dataSet, keys);
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            if (rows[i] >= 0)
+                plan.known.push_back(i);
+        }
     }
     if (reader.fault() != Csv::Reader::Fault::None) {
         plan.failure = faultText(reader);

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace {
@@ -128,34 +129,30 @@ int FindDuplicateFilm(TDataSet &dataSet, const QString &title, const QString &la
     });
 }
 
-namespace {
-std::string filmKey(std::string_view title, std::string_view label)
+std::vector<int> FindDuplicateFilms(TDataSet &dataSet, const std::vector<std::pair<QString, QString>> &films)
 {
-    return keyOf(title) + '\0' + keyOf(label);
-}
-} // namespace
-
-FilmKeys::FilmKeys(TDataSet &dataSet)
-{
-    const TField *title =
-        dataSet.Active() ? dataSet.FindField(Codec::fromQString(QString::fromUtf8("Заглавие"))) : nullptr;
-    const TField *label =
-        title ? dataSet.FindField(Codec::fromQString(QString::fromUtf8("Етикет"))) : nullptr;
-    if (!label)
-        return;
-    const TField &titleField = *title;
-    const TField &labelField = *label;
-    m_keys.reserve(std::size_t(dataSet.RowCount()));
-    findRow(dataSet, [&](int, const char *record) {
-        m_keys.insert(
-            filmKey(dataSet.FieldValueIn(record, titleField), dataSet.FieldValueIn(record, labelField)));
+    std::vector<int> rows(films.size(), -1);
+    if (!dataSet.Active() || films.empty())
+        return rows;
+    // Label and title keys, a NUL between them (no stored value holds one).
+    std::unordered_map<std::string, std::vector<std::size_t>> wanted;
+    for (std::size_t i = 0; i < films.size(); ++i) {
+        std::string title = keyOf(films[i].first);
+        if (!title.empty())
+            wanted[keyOf(films[i].second) + '\0' + title].push_back(i);
+    }
+    const TField &titleField = fieldNamed(dataSet, "Заглавие");
+    const TField &labelField = fieldNamed(dataSet, "Етикет");
+    findRow(dataSet, [&](int row, const char *record) {
+        const auto found = wanted.find(keyOf(dataSet.FieldValueIn(record, labelField)) + '\0' +
+                                       keyOf(dataSet.FieldValueIn(record, titleField)));
+        if (found != wanted.end()) {
+            for (const std::size_t i : found->second)
+                rows[i] = rows[i] < 0 ? row : rows[i];
+        }
         return false;
     });
-}
-
-bool FilmKeys::contains(std::string_view title, std::string_view label) const
-{
-    return !LineCodec::trimBlanks(title).empty() && m_keys.count(filmKey(title, label)) > 0;
+    return rows;
 }
 
 void MarkFilms(TDataSet &dataSet, const std::vector<int> &others, const QString &name)

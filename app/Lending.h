@@ -5,9 +5,7 @@
 
 #include <QString>
 #include <QStringList>
-#include <string>
-#include <string_view>
-#include <unordered_set>
+#include <utility>
 #include <vector>
 
 class TDataSet;
@@ -22,18 +20,9 @@ std::vector<int> OtherFilmsToMark(TDataSet &dataSet, const QString &name);
 // The row of a film other than `exceptRow` with this title and disc label, -1 when there is none or
 // the title is empty.
 int FindDuplicateFilm(TDataSet &dataSet, const QString &title, const QString &label, int exceptRow);
-// The title and disc label of every film of the catalogue, to tell of many films at once whether
-// the catalogue has them as FindDuplicateFilm would.
-class FilmKeys
-{
-public:
-    explicit FilmKeys(TDataSet &dataSet);
-    // A title and a label in the catalogue's code page; an empty title is never known.
-    bool contains(std::string_view title, std::string_view label) const;
-
-private:
-    std::unordered_set<std::string> m_keys;
-};
+// For each (title, disc label), the row of a film of the catalogue that has them, as
+// FindDuplicateFilm compares, or -1; one walk through the catalogue for them all.
+std::vector<int> FindDuplicateFilms(TDataSet &dataSet, const std::vector<std::pair<QString, QString>> &films);
 // Marks the current film and the films at `others` as lent to `name` ("Наличен" "Не", "Даден" the
 // name) or, when `name` is empty, as back at home ("Да", "Даден" empty). Films already so are left
 // alone. The current film stays current. When a film cannot be stored, the films marked before it

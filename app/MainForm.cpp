@@ -12,6 +12,7 @@
 #include "ConfigForm.h"
 #include "DataSource.h"
 #include "Dialogs.h"
+#include "DiscScanForm.h"
 #include "FindBar.h"
 #include "FormSupport.h"
 #include "LendForm.h"
@@ -169,8 +170,8 @@ void TForm1::ShowReadOnly()
         return;
     for (TNoxSkinBtn *button : {m_ui->Button01, m_ui->Button02, m_ui->Button03})
         button->setEnabled(false);
-    for (const char *name : {"N6", "N7", "N8", "N17", "N19", "N20", "GridAdd", "GridEdit", "GridDelete",
-                             "GridLend", "GridReturn"}) {
+    for (const char *name : {"N6", "N7", "N8", "N17", "N19", "N20", "N23", "GridAdd", "GridEdit",
+                             "GridDelete", "GridLend", "GridReturn", "GridAddFromDisc"}) {
         if (auto *item = findChild<TMenuItem *>(QString::fromLatin1(name)))
             item->setEnabled(false);
     }
@@ -436,6 +437,15 @@ void TForm1::N20Click()
         return;
     ChangeStep step(*m_session);
     MarkFilms(*m_dataSet, others, QString());
+}
+
+void TForm1::N23Click()
+{
+    if (m_session->RefuseWhenReadOnly())
+        return;
+    // The films a scan adds are taken back as one.
+    ChangeStep step(*m_session);
+    TDiscScanForm(this, *m_dataSet).Execute();
 }
 
 QString TForm1::ReadPlayerPath(const QString &valueName)

@@ -54,6 +54,8 @@ public:
     // Запис → Отмени, Повтори: the changes of this run, taken back and done again.
     void N21Click();
     void N22Click();
+    // Запис → Добави от диск... (also in the grid's menu).
+    void N23Click();
 
     // The record positions of the films an export writes, as ExportedPositions gives them.
     std::optional<std::vector<int>> ExportPositions() const;

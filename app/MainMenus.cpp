@@ -72,6 +72,8 @@ TLumBarMainMenu *BuildMainMenu(TForm1 &form)
           {"N18", "-", nullptr},
           {"N19", "Даден на...", &TForm1::N19Click},
           {"N20", "Върнат", &TForm1::N20Click},
+          {"N24", "-", nullptr},
+          {"N23", "Добави от диск...", &TForm1::N23Click},
           {"NFindLine", "-", nullptr},
           {"NFind", "Търсене...", &TForm1::FindClick, QKeySequence(Qt::CTRL | Qt::Key_F)},
           {"NHistoryLine", "-", nullptr},
@@ -106,6 +108,8 @@ TLumCustomBarPopupMenu *BuildGridMenu(TForm1 &form)
         {"GridLine2", "-", nullptr},
         {"GridLend", "Даден на...", &TForm1::N19Click},
         {"GridReturn", "Върнат", &TForm1::N20Click},
+        {"GridLine3", "-", nullptr},
+        {"GridAddFromDisc", "Добави от диск...", &TForm1::N23Click},
     };
     for (const MenuItemDef &item : items)
         AddMenuItem(&form, menu->Items(), item);

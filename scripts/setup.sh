@@ -8,6 +8,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xdotool x11-utils x11-xkb-utils imagemagick fonts-dejavu-core fonts-liberation2
     python3 hyperfine
+    libavformat-dev libavcodec-dev libavutil-dev
     desktop-file-utils appstream
 )
 

@@ -78,7 +78,7 @@ TEST(CatalogueSafety, SecondWindowOnTheCatalogueIsReadOnlyOrQuits)
         for (TNoxSkinBtn *button : {second.ui().Button01, second.ui().Button02, second.ui().Button03})
             EXPECT_FALSE(button->isEnabled());
         EXPECT_TRUE(second.ui().Button04->isEnabled());
-        for (const char *item : {"N6", "N7", "N8"})
+        for (const char *item : {"N6", "N7", "N8", "N23", "GridAddFromDisc"})
             EXPECT_FALSE(second.MenuItem(QString::fromLatin1(item))->isEnabled()) << item;
         EXPECT_EQ(second.findChild<QLabel *>(QStringLiteral("StatusPanel1"))->text(),
                   QString::fromUtf8("Само за четене"));

@@ -39,10 +39,12 @@ TEST(MainMenu, IsABarMenuSetUpAsTheLayoutSays)
     EXPECT_EQ(
         captionsOf(menu->Items()->Items(0)),
         QString::fromUtf8("Програмни настройки|-|Експорт...|Импорт...|-|Изход").split(QLatin1Char('|')));
-    EXPECT_EQ(captionsOf(menu->Items()->Items(1)),
-              QString::fromUtf8("Добави|Редакция|Изтрий|-|Стартирай|-|Даден на...|Върнат|-|Търсене...|-|"
-                                "Отмени|Повтори")
-                  .split(QLatin1Char('|')));
+    EXPECT_EQ(
+        captionsOf(menu->Items()->Items(1)),
+        QString::fromUtf8(
+            "Добави|Редакция|Изтрий|-|Стартирай|-|Даден на...|Върнат|-|Добави от диск...|-|Търсене...|-|"
+            "Отмени|Повтори")
+            .split(QLatin1Char('|')));
     // Every item measures and paints through the menu.
     TMenuItem *line = menu->Items()->Items(0)->Items(1);
     EXPECT_EQ(line->OnAdvancedDrawItem, menu->DrawHandler());
@@ -87,9 +89,9 @@ TEST(MainMenu, RightClickOnAFilmMakesItCurrentAndOffersTheRecordCommands)
     ASSERT_TRUE(QTest::qWaitFor([&] { return popup->isVisible(); }));
     ASSERT_TRUE(popup->isVisible());
     EXPECT_EQ(popup->pos(), grid->viewport()->mapToGlobal(third.center()));
-    EXPECT_EQ(
-        captionsOf(menu->Items()),
-        QString::fromUtf8("Добави|Редакция|Изтрий|-|Стартирай|-|Даден на...|Върнат").split(QLatin1Char('|')));
+    EXPECT_EQ(captionsOf(menu->Items()),
+              QString::fromUtf8("Добави|Редакция|Изтрий|-|Стартирай|-|Даден на...|Върнат|-|Добави от диск...")
+                  .split(QLatin1Char('|')));
     EXPECT_EQ(menu->EffectiveStyle(), msWindowsXP);
     EXPECT_TRUE(menu->Separators()->Fade());
     EXPECT_TRUE(menu->Bar()->Visible());
