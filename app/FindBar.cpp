@@ -33,6 +33,7 @@ TFindBar::TFindBar(TDBGrid *grid, QWidget *keyScope, QWidget *parent) : QWidget(
     layout->setSpacing(4);
     m_text = new QLineEdit(this);
     m_text->setObjectName(QStringLiteral("FindText"));
+    m_text->setAccessibleName(QString::fromUtf8("Търсене"));
     m_text->setClearButtonEnabled(false);
     m_textPalette = m_text->palette();
     m_next = new QPushButton(QString::fromUtf8("Следващ"), this);
@@ -48,6 +49,7 @@ TFindBar::TFindBar(TDBGrid *grid, QWidget *keyScope, QWidget *parent) : QWidget(
     m_note->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_close = new QToolButton(this);
     m_close->setObjectName(QStringLiteral("FindClose"));
+    m_close->setAccessibleName(QString::fromUtf8("Затвори търсенето"));
     m_close->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
     m_close->setAutoRaise(true);
     for (QWidget *button : {static_cast<QWidget *>(m_next), static_cast<QWidget *>(m_previous),

@@ -1,6 +1,7 @@
 // Cinaxo: the catalogue of a home film collection on removable discs.
 
 #include "AboutForm.h"
+#include "Accessibility.h"
 #include "AddEditForm.h"
 #include "Application.h"
 #include "Bitmap.h"
@@ -36,6 +37,7 @@ int main(int argc, char *argv[])
 
     TApplication app(argc, argv);
     app.setTitle(QStringLiteral("Cinaxo"));
+    InstallAccessibility();
     const QString catalogue = options.catalogue;
     SysColors::fillFromPalette(QApplication::palette());
 

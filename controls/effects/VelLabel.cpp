@@ -5,6 +5,7 @@
 #include "VelFont3D.h"
 #include "VelFrame.h"
 
+#include <QAccessible>
 #include <QEvent>
 #include <QPainter>
 
@@ -28,6 +29,9 @@ void TVelLabel::setCaption(const QString &caption)
 {
     m_caption = caption;
     Invalidate();
+    // A screen reader reads the new caption.
+    QAccessibleEvent changed(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&changed);
 }
 
 void TVelLabel::setAlignment(int alignment)

@@ -4,6 +4,7 @@
 #include "Canvas.h"
 #include "Dialogs.h"
 
+#include <QAccessible>
 #include <QBuffer>
 #include <QEvent>
 #include <QMetaProperty>
@@ -78,6 +79,9 @@ void TNoxSkinBtn::setCaption(const QString &caption)
         return;
     m_caption = caption;
     Invalidate();
+    // A screen reader reads the new caption.
+    QAccessibleEvent changed(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&changed);
 }
 
 void TNoxSkinBtn::setFontColor(TColor color)
