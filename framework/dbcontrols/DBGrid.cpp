@@ -869,5 +869,13 @@ int virtualKeyOf(int qtKey)
 void TDBGrid::keyPressEvent(QKeyEvent *event)
 {
     emit KeyDown(virtualKeyOf(event->key()), event->modifiers());
+    // Tab steps through the columns and rows; Ctrl+Tab (with Shift, back) leaves the grid for the
+    // window's other controls, which the keyboard could not reach otherwise.
+    if ((event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) &&
+        (event->modifiers() & Qt::ControlModifier)) {
+        const bool back = event->key() == Qt::Key_Backtab || (event->modifiers() & Qt::ShiftModifier);
+        if (QWidget::focusNextPrevChild(!back))
+            return;
+    }
     QTableView::keyPressEvent(event);
 }
