@@ -162,39 +162,32 @@ void DBGridModel::refresh()
 
 int DBGridModel::rowOfPosition(int position) const
 {
-    const int index = m_mapped ? indexInMap(position) : position;
+    const int index = m_map.mapped() ? indexInMap(position) : position;
     if (index < 0)
         return -1;
     return m_insertRow >= 0 && index >= m_insertRow ? index + 1 : index;
 }
 
+int DBGridModel::indexOfRow(int row) const
+{
+    if (row < 0 || row == m_insertRow)
+        return -1;
+    return m_insertRow >= 0 && row > m_insertRow ? row - 1 : row;
+}
+
 int DBGridModel::indexInMap(int position) const
 {
-    if (position < 0)
-        return -1;
     // The row the view moves to, or the active one, is the one asked for nearly always.
-    for (int row : {m_hintRow, m_activeRow}) {
-        if (row < 0 || row == m_insertRow)
-            continue;
-        const int index = m_insertRow >= 0 && row > m_insertRow ? row - 1 : row;
-        if (index < int(m_map.size()) && m_map[std::size_t(index)] == position)
-            return index;
-    }
-    if (m_sortColumn < 0) {
-        const auto at = std::lower_bound(m_map.begin(), m_map.end(), position);
-        return at != m_map.end() && *at == position ? int(at - m_map.begin()) : -1;
-    }
-    const auto at = std::find(m_map.begin(), m_map.end(), position);
-    return at != m_map.end() ? int(at - m_map.begin()) : -1;
+    return m_map.indexOf(position, {indexOfRow(m_hintRow), indexOfRow(m_activeRow)});
 }
 
 int DBGridModel::insertRowFor(int position) const
 {
-    if (!m_mapped)
+    if (!m_map.mapped())
         return position;
     // In front of the record it is inserted before, or at the end.
     const int index = indexInMap(position);
-    return index >= 0 ? index : int(m_map.size());
+    return index >= 0 ? index : m_map.size();
 }
 
 int DBGridModel::positionOfRow(int row) const
@@ -205,8 +198,8 @@ int DBGridModel::positionOfRow(int row) const
             return -1;
         --position;
     }
-    if (m_mapped)
-        return position >= 0 && position < int(m_map.size()) ? m_map[std::size_t(position)] : -1;
+    if (m_map.mapped())
+        return m_map.positionAt(position);
     // While the views hear of a record stored or removed, the rows still stand as before it.
     if (m_shift != 0 && row >= m_shiftRow) {
         if (m_shift < 0 && row == m_shiftRow)
@@ -220,17 +213,14 @@ void DBGridModel::storedRowInserted(int position)
 {
     m_bufferRow = -1;
     m_followRow = -1;
-    if (m_mapped) {
+    if (m_map.mapped()) {
         // The records behind it moved one place on; the new one takes its place in the view.
-        for (std::int32_t &shown : m_map) {
-            if (shown >= position)
-                ++shown;
-        }
+        m_map.positionInserted(position);
         const int index = placeInMap(position);
         if (m_insertRow >= 0) {
             const int pending = m_insertRow;
             if (index == pending) {
-                m_map.insert(m_map.begin() + index, position);
+                m_map.insertAt(index, position);
                 m_insertRow = -1;
                 emit viewChanged();
                 return;
@@ -263,14 +253,9 @@ void DBGridModel::storedRowRemoved(int position)
 {
     m_bufferRow = -1;
     m_followRow = -1;
-    if (m_mapped) {
-        const int index = indexInMap(position);
-        for (std::int32_t &shown : m_map) {
-            if (shown > position)
-                --shown;
-        }
+    if (m_map.mapped()) {
+        const int index = m_map.positionRemoved(position, {indexOfRow(m_hintRow), indexOfRow(m_activeRow)});
         if (index >= 0) {
-            m_map[std::size_t(index)] = -1;
             const int row = m_insertRow >= 0 && index >= m_insertRow ? index + 1 : index;
             const bool wasActive = row == m_activeRow;
             removeRowAt(row, true);
@@ -297,14 +282,14 @@ void DBGridModel::storedRowUpdated(int position)
 void DBGridModel::insertRowAt(int row, bool stored, int position)
 {
     m_changingRows = true;
-    if (stored && !m_mapped) {
+    if (stored && !m_map.mapped()) {
         m_shiftRow = row;
         m_shift = 1;
     }
     beginInsertRows({}, row, row);
     m_shift = 0;
-    if (stored && m_mapped)
-        m_map.insert(m_map.begin() + row, position);
+    if (stored && m_map.mapped())
+        m_map.insertAt(row, position);
     ++m_rows;
     m_bufferRow = -1;
     if (m_activeRow >= row)
@@ -320,16 +305,14 @@ void DBGridModel::insertRowAt(int row, bool stored, int position)
 void DBGridModel::removeRowAt(int row, bool stored)
 {
     m_changingRows = true;
-    if (stored && !m_mapped) {
+    if (stored && !m_map.mapped()) {
         m_shiftRow = row;
         m_shift = -1;
     }
     beginRemoveRows({}, row, row);
     m_shift = 0;
-    if (stored && m_mapped) {
-        const int index = m_insertRow >= 0 && row > m_insertRow ? row - 1 : row;
-        m_map.erase(m_map.begin() + index);
-    }
+    if (stored && m_map.mapped())
+        m_map.eraseAt(m_insertRow >= 0 && row > m_insertRow ? row - 1 : row);
     --m_rows;
     m_bufferRow = -1;
     if (m_activeRow == row)
@@ -394,13 +377,13 @@ int DBGridModel::shownCount() const
 {
     if (!m_shown)
         return 0;
-    return m_mapped ? int(m_map.size()) : m_shown->RowCount();
+    return m_map.mapped() ? m_map.size() : m_shown->RowCount();
 }
 
 std::vector<int> DBGridModel::ShownPositions() const
 {
-    if (m_mapped)
-        return std::vector<int>(m_map.begin(), m_map.end());
+    if (m_map.mapped())
+        return std::vector<int>(m_map.positions().begin(), m_map.positions().end());
     std::vector<int> positions(static_cast<std::size_t>(shownCount()));
     std::iota(positions.begin(), positions.end(), 0);
     return positions;
@@ -410,7 +393,7 @@ std::optional<std::vector<int>> DBGridModel::FilteredPositions() const
 {
     if (!m_shown || !m_filterOn || m_search.empty())
         return std::nullopt;
-    std::vector<int> positions(m_map.begin(), m_map.end());
+    std::vector<int> positions(m_map.positions().begin(), m_map.positions().end());
     std::sort(positions.begin(), positions.end());
     return positions;
 }
@@ -494,7 +477,7 @@ int DBGridModel::findRow(int from, bool backwards, bool *wrapped) const
     if (!m_shown || m_search.empty() || m_rows <= 0 || numbers.empty())
         return -1;
     std::vector<std::string_view> values(std::size_t(*std::max_element(numbers.begin(), numbers.end())));
-    if (!m_mapped && m_insertRow < 0 && m_shift == 0 && !backwards && from >= 0 && from <= m_rows) {
+    if (!m_map.mapped() && m_insertRow < 0 && m_shift == 0 && !backwards && from >= 0 && from <= m_rows) {
         // Rows are positions: two plain runs, from the row to the end and from the start round.
         for (int pass = 0; pass < 2; ++pass) {
             const int end = pass == 0 ? m_rows : std::min(from, m_rows);
@@ -569,10 +552,8 @@ const QCollator &DBGridModel::collator() const
 
 void DBGridModel::computeMap()
 {
-    std::vector<std::int32_t> previous;
-    previous.swap(m_map);
-    const bool wasMapped = m_mapped;
-    m_mapped = false;
+    const bool wasMapped = m_map.mapped();
+    std::vector<std::int32_t> previous = m_map.take();
     TDataSet *ds = m_shown;
     if (!ds)
         return;
@@ -601,14 +582,13 @@ void DBGridModel::computeMap()
     if (sortField && sortField->FieldNo() > 0) {
         const int number = sortField->FieldNo();
         std::vector<std::string_view> values(static_cast<std::size_t>(number));
-        m_map = collatedOrder(
-            filtered ? &shown : nullptr, count,
-            [&](std::int32_t position) { return storedValue(position, number, values); }, collator(),
-            m_sortOrder == Qt::DescendingOrder);
-        m_mapped = true;
+        m_map.set(collatedOrder(
+                      filtered ? &shown : nullptr, count,
+                      [&](std::int32_t position) { return storedValue(position, number, values); },
+                      collator(), m_sortOrder == Qt::DescendingOrder),
+                  m_sortColumn < 0);
     } else if (filtered) {
-        m_map = std::move(shown);
-        m_mapped = true;
+        m_map.set(std::move(shown), m_sortColumn < 0);
     }
 }
 
@@ -616,17 +596,17 @@ int DBGridModel::placeInMap(int position) const
 {
     const TField *sortField = m_sortColumn >= 0 ? fieldOfColumn(m_sortColumn) : nullptr;
     if (!sortField || sortField->FieldNo() <= 0)
-        return int(std::lower_bound(m_map.begin(), m_map.end(), position) - m_map.begin());
+        return m_map.lowerBound(position);
     const int number = sortField->FieldNo();
     std::vector<std::string_view> values(static_cast<std::size_t>(number));
     const QString key = Codec::toQString(storedValue(position, number, values));
     const bool descending = m_sortOrder == Qt::DescendingOrder;
     // The first record that goes after the new one; of equal values, the later in the catalogue.
     std::size_t low = 0;
-    std::size_t high = m_map.size();
+    std::size_t high = std::size_t(m_map.size());
     while (low < high) {
         const std::size_t mid = (low + high) / 2;
-        const std::int32_t other = m_map[mid];
+        const std::int32_t other = m_map.positions()[mid];
         int order = collator().compare(Codec::toQString(storedValue(other, number, values)), key);
         if (descending)
             order = -order;
@@ -648,22 +628,14 @@ void DBGridModel::rebuildView()
 void DBGridModel::keepActiveShown()
 {
     TDataSet *ds = dataSet();
-    if (!m_shown || ds != m_shown || ds->State() != TDataSetState::dsBrowse || !m_mapped || m_map.empty() ||
-        m_activeRow >= 0)
+    if (!m_shown || ds != m_shown || ds->State() != TDataSetState::dsBrowse || !m_map.mapped() ||
+        m_map.empty() || m_activeRow >= 0)
         return;
     const int active = ds->ActiveRow();
     if (active < 0)
         return;
     // The nearest record shown from the active one on in the catalogue, or the last before it.
-    std::int32_t after = -1;
-    std::int32_t before = -1;
-    for (std::int32_t position : m_map) {
-        if (position >= active && (after < 0 || position < after))
-            after = position;
-        if (position < active && position > before)
-            before = position;
-    }
-    ds->MoveToRow(after >= 0 ? after : before);
+    ds->MoveToRow(m_map.nearestTo(active));
 }
 
 QString DBGridModel::textAt(int row, const TField &field) const

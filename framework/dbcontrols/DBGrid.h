@@ -8,6 +8,7 @@
 
 #include "DataSource.h"
 #include "FoldedSearch.h"
+#include "RowMap.h"
 #include <QTableView>
 #include <cstdint>
 #include <memory>
@@ -111,6 +112,8 @@ private:
     int rowOfPosition(int position) const;
     // Index of a position in the map, -1 when the view does not show it.
     int indexInMap(int position) const;
+    // The map's index of a row, past the record being inserted.
+    int indexOfRow(int row) const;
     // Where a newly stored record goes in the map: its catalogue or its sorted place.
     int placeInMap(int position) const;
     // The row where a record being inserted in front of `position` shows.
@@ -157,8 +160,7 @@ private:
     int m_shift = 0;
     // The view: without a map, every stored record in catalogue order; with one, the records of
     // these positions in this order. Kept ascending while no sort is on.
-    bool m_mapped = false;
-    std::vector<std::int32_t> m_map;
+    RowMap m_map;
     // The row the view is moving to, tried first when a position's row is looked for.
     int m_hintRow = -1;
     // The row of an active record just deleted from a map: the next record there becomes active.

@@ -284,7 +284,7 @@ TEST(PlayerLaunch, ChecksThePlayerFirstAndThenTheDisc)
               (QStringList{QStringLiteral("/QuickINI"), QStringLiteral("/V:") + film, QStringLiteral("/A:"),
                            QStringLiteral("/S:-sub.srt")}));
     form.DataSet()->Next();
-    form.Button04Click();
+    QTest::mouseClick(form.ui().Button04, Qt::LeftButton);
     ASSERT_EQ(dir.dialogs.messages.size(), 2u);
     EXPECT_EQ(dir.dialogs.messages[1],
               QString::fromUtf8("Моля, поставете дискът с филма и тогава натиснете бутон СТАРТИРАНЕ!"));

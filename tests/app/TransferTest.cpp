@@ -94,15 +94,16 @@ TEST(Export, TheMenuItemWritesTheChosenFileInTheFormOfItsName)
     TForm1 form;
     dir.dialogs.saveFiles = {dir.path(QStringLiteral("films.csv")), dir.path(QStringLiteral("films.HTML")),
                              QString()};
-    form.MenuItem(QStringLiteral("N16"))->trigger();
-    form.N16Click();
-    form.N16Click(); // cancelled
+    QAction *exportItem = form.MenuItem(QStringLiteral("N16"));
+    exportItem->trigger();
+    exportItem->trigger();
+    exportItem->trigger(); // cancelled
     EXPECT_EQ(dir.dialogs.saveDialogs, (std::vector<QString>(3, u("Експорт"))));
     EXPECT_EQ(dir.read(QStringLiteral("films.csv")), ExportCsv(*form.DataSet(), all(*form.DataSet())));
     EXPECT_EQ(dir.read(QStringLiteral("films.HTML")), ExportHtml(*form.DataSet(), all(*form.DataSet())));
     // A file that cannot be written is reported.
     dir.dialogs.saveFiles = {dir.path(QStringLiteral("no/such/folder/films.csv"))};
-    form.N16Click();
+    exportItem->trigger();
     ASSERT_EQ(dir.dialogs.messages.size(), 1u);
     EXPECT_TRUE(dir.dialogs.messages[0].startsWith(
         u("Файлът %1 не можа да бъде записан:\n").arg(dir.path(QStringLiteral("no/such/folder/films.csv")))));
