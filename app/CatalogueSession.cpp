@@ -1,6 +1,7 @@
 #include "CatalogueSession.h"
 
 #include "Application.h"
+#include "Backups.h"
 #include "CatalogueFields.h"
 #include "Dialogs.h"
 #include "Files.h"
@@ -16,6 +17,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QScopedValueRollback>
 #include <QSessionManager>
 #include <QStandardPaths>
 #include <QTimer>
@@ -71,6 +73,7 @@ void CatalogueSession::Open(const QString &folder)
     m_dataSet->LoadSchemaFromFile(folder + QStringLiteral("format.txt"));
     const QString db = folder + QStringLiteral("db.txt");
     m_dataSet->setFileName(db);
+    m_catalogueFile = QFileInfo(db).absoluteFilePath();
     bool readOnly = false;
     if (!LockCatalogue(db, readOnly)) {
         m_quitRequested = true;
@@ -79,8 +82,10 @@ void CatalogueSession::Open(const QString &folder)
     m_readOnly = readOnly;
     m_dataSet->setReadOnly(readOnly);
     m_dataSet->setJournalEnabled(!readOnly);
-    if (!readOnly)
+    if (!readOnly) {
         OfferEmptyCatalogue(db);
+        m_dataSet->setBeforeWrite([this](const QString &fileName) { BackUpBeforeWrite(fileName); });
+    }
     m_dataSet->Open();
     OpenReadOnlyBeforeNul();
     TellWhereItWasSaved(db);
@@ -342,6 +347,7 @@ void CatalogueSession::SaveSilently(bool close)
 {
     if (!m_dataSet->Active() || !m_dataSet->Changed() || m_dataSet->ReadOnly())
         return;
+    const QScopedValueRollback<bool> silent(m_silent, true);
     const std::string catalogue = QDir::toNativeSeparators(m_dataSet->FileName()).toStdString();
     try {
         if (m_dataSet->FileChangedOnDisk()) {
@@ -371,6 +377,49 @@ void CatalogueSession::SaveSilently(bool close)
             std::fprintf(stderr, "Cinaxo: the changes are kept in %s and are offered at the next start\n",
                          QDir::toNativeSeparators(m_dataSet->JournalFileName()).toStdString().c_str());
     }
+}
+
+void CatalogueSession::BackUpBeforeWrite(const QString &fileName)
+{
+    if (QFileInfo(fileName).absoluteFilePath() != m_catalogueFile)
+        return;
+    try {
+        TakeBackup(fileName, BackupsFolder(), QDateTime::currentDateTime());
+    } catch (const std::exception &error) {
+        // The save goes on: its text is what the user asked for, and losing it for want of a copy
+        // of the old one would be the worse outcome.
+        if (m_silent) {
+            std::fprintf(stderr, "Cinaxo: no copy of the old catalogue was kept: %s\n", error.what());
+            return;
+        }
+        Dialogs().MessageDlg(fromUtf8("Не можа да се запази копие на стария каталог:\n%1\n\n"
+                                      "Каталогът се записва без копие.")
+                                 .arg(QString::fromUtf8(error.what())),
+                             TMsgDlgType::mtWarning, MsgButtons::mbOK);
+    }
+}
+
+void CatalogueSession::RestoreCopy(const QString &copy)
+{
+    if (m_readOnly || !m_dataSet->Active())
+        return;
+    // Closing writes this run's changes, and the copy of what they replace is taken then.
+    m_dataSet->Close();
+    const auto reopen = [this] {
+        m_dataSet->setFileName(m_catalogueFile);
+        m_dataSet->Open();
+        delete m_undo;
+        m_undo = new UndoStack(*m_dataSet, m_dataSet->Changed(), this);
+        connect(m_undo, &UndoStack::stateChanged, this, &CatalogueSession::historyChanged);
+        emit historyChanged();
+    };
+    try {
+        RestoreBackup(copy, m_catalogueFile, BackupsFolder(), QDateTime::currentDateTime());
+    } catch (...) {
+        reopen();
+        throw;
+    }
+    reopen();
 }
 
 bool CatalogueSession::CanUndo() const

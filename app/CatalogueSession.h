@@ -57,6 +57,11 @@ public:
     void BeginStep();
     void EndStep();
 
+    // Puts a dated copy of the catalogue back: the changes of this run are saved first, the
+    // catalogue as it then is gets a copy of its own, and the catalogue opens again from the copy's
+    // text with a new history. Raises the error of a step that failed; the catalogue is open after it.
+    void RestoreCopy(const QString &copy);
+
 signals:
     // A signal asked the program to stop: the window closes the normal way, which saves.
     void closeRequested();
@@ -76,6 +81,8 @@ private:
     QString SaveElsewhere();
     void SaveSilently(bool close);
     void OnTerminationSignal();
+    // Before the catalogue's file is written over: its text so far goes to the dated copies.
+    void BackUpBeforeWrite(const QString &fileName);
 
     TSdfDataSet *m_dataSet;
     std::unique_ptr<QLockFile> m_lock;
@@ -83,6 +90,10 @@ private:
     bool m_readOnly = false;
     bool m_quitRequested = false;
     bool m_quitting = false;
+    // db.txt as opened; a save elsewhere gives the dataset another name.
+    QString m_catalogueFile;
+    // No box may open: failures go to standard error.
+    bool m_silent = false;
 };
 
 // The changes made while it lives are one step of the session's history.

@@ -3,6 +3,7 @@
 #include "AboutForm.h"
 #include "AddEditForm.h"
 #include "Application.h"
+#include "Backups.h"
 #include "BarMenus.h"
 #include "CatalogueFields.h"
 #include "CatalogueSession.h"
@@ -20,6 +21,7 @@
 #include "MainMenus.h"
 #include "PlayerLaunch.h"
 #include "PlayerSettings.h"
+#include "RestoreForm.h"
 #include "SdfData.h"
 #include "VirtualKeys.h"
 #include "ui_MainForm.h"
@@ -383,6 +385,17 @@ void TForm1::N16Click()
 {
     if (m_dataSet->Active())
         ExportWithDialogs(*m_dataSet, ExportPositions());
+}
+
+void TForm1::RestoreClick()
+{
+    TRestoreForm form(*m_session, BackupsFolder(), ProgramDirectory() + QStringLiteral("format.txt"), this);
+    form.exec();
+    if (form.Restored() && m_dataSet->Active()) {
+        // The catalogue opened again with new fields.
+        for (int position : {cfVideo, cfAudio, cfSubtitles, cfLentTo})
+            m_dataSet->Fields(position)->setVisible(false);
+    }
 }
 
 void TForm1::N17Click()

@@ -56,6 +56,8 @@ public:
     void N22Click();
     // Запис → Добави от диск... (also in the grid's menu).
     void N23Click();
+    // Файл → Възстанови от копие...: the dated copies of the catalogue.
+    void RestoreClick();
 
     // The record positions of the films an export writes, as ExportedPositions gives them.
     std::optional<std::vector<int>> ExportPositions() const;

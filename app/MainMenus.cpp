@@ -62,6 +62,8 @@ TLumBarMainMenu *BuildMainMenu(TForm1 &form)
           {"N16", "Експорт...", &TForm1::N16Click},
           {"N17", "Импорт...", &TForm1::N17Click},
           {"N15", "-", nullptr},
+          {"NRestore", "Възстанови от копие...", &TForm1::RestoreClick},
+          {"NRestoreLine", "-", nullptr},
           {"N4", "Изход", &TForm1::N4Click}}},
         {{"N5", "Запис", nullptr},
          {{"N6", "Добави", &TForm1::Button1Click},

@@ -143,6 +143,8 @@ void TFixedFormatDataSet::CloseStore()
 {
     if (!m_readOnly && m_changed && m_recordWidth > 0) {
         m_backupCopy.clear();
+        if (m_beforeWrite)
+            m_beforeWrite(m_fileName);
         m_fileState = m_lines.save(m_fileName, BackupFolder(), &m_backupCopy);
         m_journal.remove();
     }
@@ -723,6 +725,8 @@ void TFixedFormatDataSet::RewriteAllLines()
     }
     emit rowsReset();
     // The file now holds every change; the journal starts again from it.
+    if (m_beforeWrite)
+        m_beforeWrite(m_fileName);
     m_fileState = m_lines.save(m_fileName, BackupFolder(), &m_backupCopy);
     m_journal.remove();
     StartJournal();
@@ -732,6 +736,8 @@ void TFixedFormatDataSet::SaveUnderName(const QString &fileName)
 {
     if (!Active())
         DatabaseError("Cannot perform this operation on a closed dataset", this);
+    if (m_beforeWrite)
+        m_beforeWrite(fileName);
     m_fileState = m_lines.save(fileName, BackupFolder(), &m_backupCopy);
     m_journal.remove();
     m_fileName = fileName;

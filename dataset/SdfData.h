@@ -66,6 +66,12 @@ public:
     void setBackupFolder(const QString &folder) { m_backupFolder = folder; }
     // After a save in place failed: the copy of the old file; empty otherwise.
     const QString &BackupCopy() const { return m_backupCopy; }
+    // Hears of a file the dataset is about to write over, before it writes (Close, RewriteAllLines,
+    // SaveUnderName); none when empty.
+    void setBeforeWrite(std::function<void(const QString &fileName)> hook)
+    {
+        m_beforeWrite = std::move(hook);
+    }
     // Keeps a journal of every posted change beside the file until the next save (closed only).
     bool JournalEnabled() const { return m_journalEnabled; }
     void setJournalEnabled(bool value);
@@ -192,6 +198,7 @@ private:
     void CheckLineOperation(int index, int end);
     void ShowLine(int index);
     std::function<void(const LineChange &)> m_observer;
+    std::function<void(const QString &)> m_beforeWrite;
     void StartJournal();
     void SetPendingJournalAside();
     FileState m_fileState;

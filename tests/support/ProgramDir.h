@@ -3,6 +3,7 @@
 // fakes for everything outside the program.
 
 #include "Application.h"
+#include "Backups.h"
 #include "Catalogue.h"
 #include "FakeDialogs.h"
 #include "FakePlatform.h"
@@ -33,8 +34,15 @@ public:
         if (withDb)
             writeDb(db);
         SetProgramDirectory(folder() + QLatin1Char('/'));
+        SetBackupsFolder(backups());
     }
-    ~ProgramDir() { SetProgramDirectory(QString()); }
+    ~ProgramDir()
+    {
+        SetProgramDirectory(QString());
+        SetBackupsFolder(QString());
+    }
+    // The dated copies of the catalogue go here rather than to the user's data folder.
+    QString backups() const { return path(QStringLiteral("backups")); }
 
     FakeDialogs dialogs;
     FakeRegistry registry;
