@@ -65,7 +65,9 @@ installed)
     wait_exit
     [ "$(base64 -w0 <"$data/db.txt")" = "$(cp1251 'Нов филм\r\n' | base64 -w0)" ] ||
         fail "db.txt holds: $(iconv -f CP1251 -t UTF-8 <"$data/db.txt" | sed -n l)"
-    [ "$(ls -A "$data")" = "$(printf 'db.txt\nformat.txt')" ] || fail "the data folder holds: $(ls -A "$data")"
+    # Beside the catalogue only its schema and the dated copies kept at each save.
+    [ "$(ls -A "$data")" = "$(printf 'backups\ndb.txt\nformat.txt')" ] || fail "the data folder holds: $(ls -A "$data")"
+    [ "$(ls -A "$data/backups" | wc -l)" = 1 ] || fail "the backups: $(ls -A "$data/backups")"
     ;;
 mounted)
     # Two folders pose as mounted volumes; both hold the film, the disc named in the catalogue second.

@@ -67,7 +67,7 @@ xdotool key Return
 gone "$lend"
 answer_yes
 focus "$main"
-# Файл → Експорт..., the second item.
+# Файл → Експорт..., the second item (Изход is the fifth).
 menu_item "$main" 20 2
 file_dialog 'Експорт' "$work/lent.csv"
 wait_for "the export" test -s "$work/lent.csv"
@@ -84,7 +84,7 @@ file_dialog 'Експорт' "$work/films.csv"
 wait_for "the export" test -s "$work/films.csv"
 expect_file "$work/films.csv" "$header"'Казабланка,DVD-001,DVD,D:\\VIDEO_TS\\VTS_01_1.VOB,,,Да,\r\n"Smith, John",CD-002,DivX,,,,Да,\r\nMatrix,CD-002,DVD,,,,Да,\r\nПод игото,CD-014,DivX,,,,Не,Мария\r\n'
 focus "$main"
-menu_item "$main" 20 4
+menu_item "$main" 20 5
 wait_exit
 expect_original_db
 
@@ -97,7 +97,7 @@ menu_item "$main" 20 3
 file_dialog 'Импорт' "$work/films.csv"
 answer_yes
 focus "$main"
-menu_item "$main" 20 4
+menu_item "$main" 20 5
 wait_exit
 expect_original_db
 echo "PASSED: $case_name"
